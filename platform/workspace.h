@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/running_application.h"
+
+#include <optional>
+#include <QObject>
+
+class QWindow;
+
+namespace vantrel {
+
+// A change of the list of running applications. Launches carry the newly started applications,
+// the new one first; quits carry no new applications.
+struct RunningApplicationsChange {
+    std::optional<RunningApplicationList> newApplications;
+};
+
+// The desktop's view of the running applications, and the one way to bring this program forward.
+class Workspace : public QObject {
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+    ~Workspace() override = default;
+
+    virtual RunningApplicationList runningApplications() const = 0;
+
+    // Makes this program the active one, ignoring other applications. With a window, that
+    // window is raised above every other window and receives the keyboard focus.
+    virtual void activateSelf(QWindow* keyWindow) = 0;
+
+    // Keeps a window present on every virtual desktop.
+    virtual void showOnAllDesktops(QWindow* window) = 0;
+
+Q_SIGNALS:
+    void runningApplicationsChanged(const vantrel::RunningApplicationsChange& change);
+    // The application may be null when the desktop could not say which one came forward.
+    void applicationActivated(const vantrel::RunningApplicationRef& application);
+};
+
+} // namespace vantrel

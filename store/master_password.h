@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+namespace vantrel {
+
+class Validate;
+
+// The stored master password; the empty text when none is stored or it cannot be read back.
+QString readMasterPassword();
+// Stores the password enciphered in place of the old one; when enciphering is impossible, the
+// stored password is cleared instead.
+void writeMasterPassword(const QString& password);
+
+// The same with a given cipher, for tests of a broken built-in key.
+QString readMasterPassword(const Validate& validate);
+void writeMasterPassword(const QString& password, const Validate& validate);
+
+// Typed and stored passwords compare equal when they are canonically equivalent.
+bool passwordsMatch(const QString& typed, const QString& stored);
+
+} // namespace vantrel
