@@ -1,0 +1,95 @@
+#include "platform/keyed_archive.h"
+#include "platform/property_list.h"
+
+#include <gtest/gtest.h>
+#include <QDateTime>
+#include <QPoint>
+#include <QSize>
+#include <QTimeZone>
+
+using namespace vantrel;
+
+namespace {
+
+std::optional<QVariant> roundTrip(const QVariant& value) {
+    const auto bytes = serializeBinaryPropertyList(value);
+    if (!bytes)
+        return std::nullopt;
+    return parsePropertyList(*bytes);
+}
+
+} // namespace
+
+TEST(PropertyList, ScalarsRoundTrip) {
+    EXPECT_EQ(roundTrip(true), QVariant(true));
+    EXPECT_EQ(roundTrip(QVariant(qint64(0))), QVariant(qint64(0)));
+    EXPECT_EQ(roundTrip(QVariant(qint64(-42))), QVariant(qint64(-42)));
+    EXPECT_EQ(roundTrip(QVariant(std::numeric_limits<qint64>::max())),
+              QVariant(std::numeric_limits<qint64>::max()));
+    EXPECT_EQ(roundTrip(2.5), QVariant(2.5));
+    EXPECT_EQ(roundTrip(QStringLiteral("ü ✓")), QVariant(QStringLiteral("ü ✓")));
+    const QByteArray data("\0\x01\xff", 3);
+    EXPECT_EQ(roundTrip(data), QVariant(data));
+}
+
+TEST(PropertyList, DatesRoundTripAgainstTheReferenceDate) {
+    const QDateTime reference(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
+    const QDateTime later(QDate(2024, 2, 29), QTime(13, 14, 15), Qt::UTC);
+    const QDateTime earlier(QDate(1990, 5, 6), QTime(7, 8, 9), Qt::UTC);
+    for (const QDateTime& d : {reference, later, earlier}) {
+        const auto back = roundTrip(d);
+        ASSERT_TRUE(back);
+        EXPECT_EQ(back->toDateTime(), d);
+    }
+}
+
+TEST(PropertyList, NestedContainersRoundTrip) {
+    const QVariantMap map{{QStringLiteral("list"), QVariantList{1LL, QStringLiteral("x"), false}},
+                          {QStringLiteral("inner"), QVariantMap{{QStringLiteral("k"), 1.5}}},
+                          {QStringLiteral("empty"), QVariantList{}}};
+    const auto back = roundTrip(map);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->toMap(), map);
+}
+
+TEST(PropertyList, ParsesXml) {
+    const QByteArray xml = R"(<?xml version="1.0" encoding="UTF-8"?>
+<plist version="1.0"><dict><key>a</key><integer>7</integer><key>b</key><string>s</string></dict></plist>)";
+    const auto parsed = parsePropertyList(xml);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->toMap().value(QStringLiteral("a")), QVariant(qint64(7)));
+    EXPECT_EQ(parsed->toMap().value(QStringLiteral("b")), QVariant(QStringLiteral("s")));
+}
+
+TEST(PropertyList, RejectsGarbageAndUids) {
+    EXPECT_FALSE(parsePropertyList(QByteArray()));
+    EXPECT_FALSE(parsePropertyList(QByteArray("bplist00 garbage")));
+    const auto good = serializeBinaryPropertyList(QVariantList{1LL, 2LL});
+    ASSERT_TRUE(good);
+    EXPECT_FALSE(parsePropertyList(good->left(good->size() - 4)));
+    // A keyed archive holds UIDs, which have no QVariant form.
+    const QByteArray uid = archiveString(QStringLiteral("x"));
+    EXPECT_FALSE(parsePropertyList(uid));
+}
+
+TEST(PropertyList, RejectsUnsupportedAndTooDeepValues) {
+    EXPECT_FALSE(serializeBinaryPropertyList(QVariant()));
+    EXPECT_FALSE(serializeBinaryPropertyList(QVariant(QSize(1, 2))));
+    EXPECT_FALSE(serializeBinaryPropertyList(QVariantList{QVariant(1LL), QVariant(QPoint())}));
+    EXPECT_FALSE(serializeBinaryPropertyList(QDateTime()));
+
+    QVariant deep = QVariantList{};
+    for (int i = 0; i < 2000; ++i)
+        deep = QVariantList{deep};
+    EXPECT_FALSE(serializeBinaryPropertyList(deep));
+}
+
+TEST(PropertyList, RejectsNestingBeyondTheBound) {
+    auto nested = [](int depth) {
+        return QByteArray(R"(<?xml version="1.0"?><plist version="1.0">)") +
+               QByteArray("<array>").repeated(depth) + QByteArray("</array>").repeated(depth) +
+               QByteArray("</plist>");
+    };
+    EXPECT_TRUE(parsePropertyList(nested(100)));
+    EXPECT_FALSE(parsePropertyList(nested(600)));
+}
