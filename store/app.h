@@ -20,7 +20,7 @@ struct AppBundle {
 // two records stand for the same application when their bundle identifiers are equal.
 class App {
 public:
-    App(QUrl url, QString bundleID, AppBundle bundle, bool isSelected, bool isAlreadyRunning);
+    App(QUrl location, QString identifier, AppBundle appBundle, bool selected, bool alreadyRunning);
 
     QUrl url;
     const QString bundleID;
