@@ -10,6 +10,11 @@ QHash<QString, ControllerFactory>& factories() {
     return table;
 }
 
+QHash<QString, QObject*>& instances() {
+    static QHash<QString, QObject*> table;
+    return table;
+}
+
 } // namespace
 
 void registerController(const QString& identifier, ControllerFactory factory) {
@@ -21,6 +26,22 @@ QObject* instantiateController(const QString& identifier) {
     if (found == factories().constEnd() || !*found)
         return nullptr;
     return (*found)();
+}
+
+QObject* sharedObject(const QString& identifier, ControllerCheck check) {
+    const auto found = instances().constFind(identifier);
+    if (found != instances().constEnd())
+        return *found;
+    // Nothing is kept while no factory answers, so a controller registered later is still found.
+    QObject* made = instantiateController(identifier);
+    if (!made)
+        return nullptr;
+    if (check && !check(made)) {
+        delete made;
+        made = nullptr;
+    }
+    instances().insert(identifier, made);
+    return made;
 }
 
 } // namespace vantrel::storyboard

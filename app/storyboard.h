@@ -15,18 +15,19 @@ void registerController(const QString& identifier, ControllerFactory factory);
 // A new controller, or null when no factory has that identifier.
 QObject* instantiateController(const QString& identifier);
 
+// Whether a controller just made may fill its shared slot.
+using ControllerCheck = bool (*)(const QObject* made);
+
 // The process-wide instance of the controller with this identifier, made on first use and kept
-// for the life of the process. Null when the controller made is not a T (it is then dropped, and
-// the slot stays empty).
+// for the life of the process; null while no factory has that identifier. There is one slot per
+// identifier, so code that does not know a controller's class (a placeholder screen, say) shares
+// it too. A controller made that fails `check` is dropped, and the slot stays empty for good.
+QObject* sharedObject(const QString& identifier, ControllerCheck check = nullptr);
+
+// The shared instance as a T; null when the controller made is not a T.
 template <class T> T* sharedController(const QString& identifier) {
-    static T* const slot = [&identifier]() -> T* {
-        QObject* made = instantiateController(identifier);
-        T* controller = qobject_cast<T*>(made);
-        if (!controller)
-            delete made;
-        return controller;
-    }();
-    return slot;
+    return qobject_cast<T*>(sharedObject(
+        identifier, [](const QObject* made) { return qobject_cast<const T*>(made) != nullptr; }));
 }
 
 } // namespace vantrel::storyboard
