@@ -1,0 +1,307 @@
+#include "screens/password_view_controller.h"
+
+#include "app/screen_navigator.h"
+#include "platform/modal_alerts.h"
+#include "platform/platform.h"
+#include "resources/popover_images.h"
+#include "screens/popover_style.h"
+#include "screens/user_perceived_length.h"
+#include "store/master_password.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QStyle>
+#include <QVariantAnimation>
+#include <QVBoxLayout>
+
+namespace vantrel {
+namespace {
+
+constexpr qsizetype minimumPasswordLength = 3;
+constexpr int entrySpacing = 25;
+constexpr int setUpSpacing = 10;
+
+const char* const focusRingProperty = "focusRing";
+const char* const shakeOriginProperty = "shakeOrigin";
+
+// The horizontal shake of a refused field: three swings of 10 pixels either way in 0.3 s, ending
+// where it started. A second shake replaces one still running.
+void shakeField(QWidget* view) {
+    const auto shakeName = QStringLiteral("shake");
+    QPoint origin = view->pos();
+    if (auto* running =
+            view->findChild<QVariantAnimation*>(shakeName, Qt::FindDirectChildrenOnly)) {
+        origin = view->property(shakeOriginProperty).toPoint();
+        running->stop();
+        delete running;
+    }
+    view->setProperty(shakeOriginProperty, origin);
+
+    constexpr double amplitude = 10.0;
+    constexpr int repetitions = 3;
+    auto* animation = new QVariantAnimation(view);
+    animation->setObjectName(shakeName);
+    animation->setDuration(300);
+    animation->setStartValue(0.0);
+    animation->setEndValue(0.0);
+    // Out to +10, across to -10 and back, three times over.
+    constexpr int steps = repetitions * 4;
+    for (int step = 1; step < steps; ++step) {
+        const int phase = step % 4;
+        const double offset = phase == 1 ? amplitude : phase == 3 ? -amplitude : 0.0;
+        animation->setKeyValueAt(static_cast<double>(step) / steps, offset);
+    }
+    QObject::connect(animation, &QVariantAnimation::valueChanged, view,
+                     [view, origin](const QVariant& offset) {
+                         view->move(origin + QPoint(qRound(offset.toDouble()), 0));
+                     });
+    QObject::connect(animation, &QVariantAnimation::finished, view,
+                     [view, origin] { view->move(origin); });
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+// A modal alert with one "OK" button; returns once the user dismissed it.
+void alertUser(const QString& title, const QString& message) {
+    if (!platform().alerts)
+        return;
+    platform().alerts->runModal(
+        AlertRequest{title, message, AlertStyle::Warning, {QStringLiteral("OK")}});
+}
+
+QLabel* makeLabel(const QString& text, const QFont& font, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setFont(font);
+    label->setAlignment(Qt::AlignHCenter);
+    return label;
+}
+
+QLineEdit* makePasswordField(const QString& placeholder, const QString& name, QWidget* parent) {
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(name);
+    field->setEchoMode(QLineEdit::Password);
+    field->setPlaceholderText(placeholder);
+    field->setFont(style::systemFont(13));
+    field->setFixedHeight(30);
+    field->setAttribute(Qt::WA_MacShowFocusRect, false);
+    return field;
+}
+
+void setFocusRing(QLineEdit* field, bool shown) {
+    field->setProperty(focusRingProperty, shown);
+    // Property selectors of the style sheet are only looked at again on a new polish.
+    field->style()->unpolish(field);
+    field->style()->polish(field);
+}
+
+} // namespace
+
+PasswordViewController::PasswordViewController(QWidget* parent)
+    : QWidget(parent) {
+    setObjectName(QStringLiteral("PasswordViewController"));
+    buildViews();
+    applyStyle();
+}
+
+void PasswordViewController::buildViews() {
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    boxParent = new QFrame(this);
+    boxParent->setObjectName(QStringLiteral("boxParent"));
+    outer->addWidget(boxParent);
+
+    auto* column = new QVBoxLayout(boxParent);
+    column->setContentsMargins(32, 8, 32, 24);
+    column->setSpacing(0);
+
+    imageView = new QLabel(boxParent);
+    imageView->setAlignment(Qt::AlignCenter);
+    imageView->setFixedSize(72, 72);
+
+    stackView = new QWidget(boxParent);
+    auto* labels = new QVBoxLayout(stackView);
+    labels->setContentsMargins(0, 0, 0, 0);
+    labels->setSpacing(2);
+    lblWelcome = makeLabel(tr("Welcome to"), style::systemFont(13), stackView);
+    lblWelcome->setObjectName(QStringLiteral("secondary"));
+    lblVantrel = makeLabel(tr("Vantrel"), style::systemFont(26, QFont::DemiBold), stackView);
+    lblKeepYour =
+        makeLabel(tr("Keep your apps private and locked."), style::systemFont(12), stackView);
+    lblKeepYour->setObjectName(QStringLiteral("secondary"));
+    labels->addWidget(lblWelcome);
+    labels->addWidget(lblVantrel);
+    labels->addSpacing(2);
+    labels->addWidget(lblKeepYour);
+
+    lblMessagePassword = makeLabel(QString(), style::systemFont(13), boxParent);
+    lblMessagePassword->setWordWrap(true);
+
+    txtFieldMasterPassword = makePasswordField(tr("Master Password"),
+                                               QStringLiteral("txtFieldMasterPassword"), boxParent);
+    txtFieldConfirmMasterPassword = makePasswordField(
+        tr("Confirm Master Password"), QStringLiteral("txtFieldConfirmMasterPassword"), boxParent);
+
+    boxSubmit = new QFrame(boxParent);
+    boxSubmit->setObjectName(QStringLiteral("boxSubmit"));
+    auto* boxLayout = new QVBoxLayout(boxSubmit);
+    boxLayout->setContentsMargins(0, 0, 0, 0);
+    btnSubmit = new QPushButton(boxSubmit);
+    btnSubmit->setObjectName(QStringLiteral("btnSubmit"));
+    btnSubmit->setFixedHeight(32);
+    btnSubmit->setFocusPolicy(Qt::NoFocus);
+    btnSubmit->setCursor(Qt::PointingHandCursor);
+    boxLayout->addWidget(btnSubmit);
+    auto* captionLayout = new QHBoxLayout(btnSubmit);
+    captionLayout->setContentsMargins(0, 0, 0, 0);
+    lblSubmit = new QLabel(tr("Continue"), btnSubmit);
+    lblSubmit->setObjectName(QStringLiteral("lblSubmit"));
+    lblSubmit->setFont(style::systemFont(13, QFont::DemiBold));
+    lblSubmit->setAlignment(Qt::AlignCenter);
+    lblSubmit->setAttribute(Qt::WA_TransparentForMouseEvents);
+    captionLayout->addWidget(lblSubmit);
+
+    auto* fields = new QWidget(boxParent);
+    stackViewSubmitAndTextFields = new QVBoxLayout(fields);
+    stackViewSubmitAndTextFields->setContentsMargins(0, 0, 0, 0);
+    stackViewSubmitAndTextFields->addWidget(txtFieldMasterPassword);
+    stackViewSubmitAndTextFields->addWidget(txtFieldConfirmMasterPassword);
+    stackViewSubmitAndTextFields->addWidget(boxSubmit);
+
+    column->addStretch(3);
+    column->addWidget(imageView, 0, Qt::AlignHCenter);
+    column->addSpacing(14);
+    column->addWidget(stackView);
+    column->addSpacing(26);
+    column->addWidget(lblMessagePassword);
+    column->addSpacing(12);
+    column->addWidget(fields);
+    column->addStretch(4);
+
+    connect(btnSubmit, &QPushButton::clicked, this, &PasswordViewController::clickedSubmit);
+    // Return submits from either field, as the button's key equivalent would.
+    connect(txtFieldMasterPassword, &QLineEdit::returnPressed, this,
+            &PasswordViewController::clickedSubmit);
+    connect(txtFieldConfirmMasterPassword, &QLineEdit::returnPressed, this,
+            &PasswordViewController::clickedSubmit);
+}
+
+void PasswordViewController::applyStyle() {
+    m_applyingStyle = true;
+    const style::PopoverColors colors = style::popoverColors(palette());
+    QColor ring = colors.accent;
+    ring.setAlpha(180);
+    setStyleSheet(
+        QStringLiteral(
+            "QFrame#boxParent, QFrame#boxSubmit { background: transparent; border: none; }"
+            "QLabel { color: %1; background: transparent; }"
+            "QLabel#secondary { color: %2; }"
+            "QLineEdit { background: %3; color: %1; border: 1px solid %4;"
+            "  border-radius: 7px; padding: 0 10px; selection-background-color: %5;"
+            "  lineedit-password-character: 8226; }"
+            "QLineEdit[focusRing=\"true\"]:focus { border: 2px solid %6; padding: 0 9px; }"
+            "QPushButton#btnSubmit { background: %5; border: none; border-radius: 7px; }"
+            "QPushButton#btnSubmit:pressed { background: %7; }"
+            "QLabel#lblSubmit { color: %8; }")
+            .arg(style::cssColor(colors.text), style::cssColor(colors.secondaryText),
+                 style::cssColor(colors.fieldBackground), style::cssColor(colors.fieldBorder),
+                 style::cssColor(colors.accent), style::cssColor(ring),
+                 style::cssColor(colors.accentPressed), style::cssColor(colors.accentText)));
+    for (QLineEdit* field : {txtFieldMasterPassword, txtFieldConfirmMasterPassword}) {
+        QPalette fieldPalette = field->palette();
+        fieldPalette.setColor(QPalette::PlaceholderText, colors.secondaryText);
+        field->setPalette(fieldPalette);
+    }
+    const qreal ratio = devicePixelRatioF();
+    imageView->setPixmap(popoverPixmap(QStringLiteral("vantrel_badge"), 72, ratio));
+    m_applyingStyle = false;
+}
+
+void PasswordViewController::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && !m_applyingStyle)
+        applyStyle();
+}
+
+void PasswordViewController::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!m_reopening)
+        configureView();
+}
+
+void PasswordViewController::showAlertOverPopover(const QString& title, const QString& message) {
+    // A modal window closes every popup as it opens, so the popover is brought back once the
+    // alert is dismissed, with the typed texts and the focus as they were.
+    QWidget* popover = window();
+    const bool wasOpen =
+        popover != this && popover->windowType() == Qt::Popup && popover->isVisible();
+    const QPointer<QWidget> focused = popover->focusWidget();
+    alertUser(title, message);
+    if (!wasOpen || popover->isVisible())
+        return;
+    const QScopedValueRollback<bool> reopening(m_reopening, true);
+    popover->show();
+    popover->raise();
+    popover->activateWindow();
+    if (focused)
+        focused->setFocus(Qt::OtherFocusReason);
+}
+
+void PasswordViewController::configureView() {
+    const QString stored = readMasterPassword();
+    txtFieldMasterPassword->clear();
+    txtFieldConfirmMasterPassword->clear();
+    txtFieldMasterPassword->setFocus(Qt::OtherFocusReason);
+
+    const bool entryMode = !stored.isEmpty();
+    txtFieldConfirmMasterPassword->setHidden(entryMode);
+    lblMessagePassword->setText(entryMode ? tr("Enter your Master Password to access Vantrel")
+                                          : tr("No Password Configured!"));
+    lblMessagePassword->setFont(style::systemFont(entryMode ? 12 : 13));
+    setFocusRing(txtFieldMasterPassword, !entryMode);
+    setFocusRing(txtFieldConfirmMasterPassword, !entryMode);
+    stackViewSubmitAndTextFields->setSpacing(entryMode ? entrySpacing : setUpSpacing);
+}
+
+void PasswordViewController::clickedSubmit() {
+    const QString stored = readMasterPassword();
+    if (txtFieldConfirmMasterPassword->isHidden())
+        submitEntry(stored);
+    else
+        submitSetUp();
+}
+
+void PasswordViewController::submitEntry(const QString& stored) {
+    const QString typed = txtFieldMasterPassword->text();
+    // An empty text never opens the popover, not even when the stored password was removed
+    // while this screen was up.
+    if (!typed.isEmpty() && passwordsMatch(typed, stored)) {
+        if (ScreenNavigator* root = popoverRoot())
+            root->showScreen(ViewControllers::home);
+        return;
+    }
+    shakeField(txtFieldMasterPassword);
+}
+
+void PasswordViewController::submitSetUp() {
+    const QString newPassword = txtFieldMasterPassword->text();
+    if (userPerceivedLength(newPassword) < minimumPasswordLength) {
+        shakeField(txtFieldMasterPassword);
+        showAlertOverPopover(tr("Error!"), tr("The password cannot be smaller than 3 characters."));
+        return;
+    }
+    if (!passwordsMatch(newPassword, txtFieldConfirmMasterPassword->text())) {
+        shakeField(txtFieldConfirmMasterPassword);
+        showAlertOverPopover(tr("Error!"), tr("The password do not match."));
+        return;
+    }
+    writeMasterPassword(newPassword);
+    showAlertOverPopover(tr("Password Saved!"), tr("The password has been saved successfully."));
+    configureView();
+}
+
+} // namespace vantrel

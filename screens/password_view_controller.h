@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QWidget>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QVBoxLayout;
+
+namespace vantrel {
+
+// The master password screen of the popover. Set-up mode (no password stored) takes a new
+// password twice; entry mode takes the stored one and moves the popover on to the home screen.
+// The mode lives in the views: the confirmation field is hidden exactly in entry mode.
+class PasswordViewController : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit PasswordViewController(QWidget* parent = nullptr);
+
+    // Empties the fields, gives the first one the focus and puts the screen into the mode the
+    // stored password calls for. Runs each time the screen is about to show.
+    void configureView();
+
+    // The views, made by the constructor and owned by this widget.
+    QFrame* boxParent = nullptr;
+    QLabel* imageView = nullptr;
+    QLabel* lblWelcome = nullptr;
+    QLabel* lblVantrel = nullptr;
+    QLabel* lblKeepYour = nullptr;
+    QWidget* stackView = nullptr;
+    QLineEdit* txtFieldMasterPassword = nullptr;
+    QLineEdit* txtFieldConfirmMasterPassword = nullptr;
+    QLabel* lblMessagePassword = nullptr;
+    QFrame* boxSubmit = nullptr;
+    QLabel* lblSubmit = nullptr;
+    QPushButton* btnSubmit = nullptr;
+    QVBoxLayout* stackViewSubmitAndTextFields = nullptr;
+
+public Q_SLOTS:
+    // The submit button's action; Return in either field runs it too.
+    void clickedSubmit();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void buildViews();
+    void applyStyle();
+    void submitEntry(const QString& stored);
+    void submitSetUp();
+    void showAlertOverPopover(const QString& title, const QString& message);
+
+    bool m_applyingStyle = false;
+    // Set while the popover comes back after an alert: the screen is shown again as it was.
+    bool m_reopening = false;
+};
+
+} // namespace vantrel
