@@ -1,0 +1,213 @@
+#include "app/header_button.h"
+#include "app/storyboard.h"
+#include "app/view_controller.h"
+#include "app_test_support.h"
+#include "screens/password_view_controller.h"
+#include "store/master_password.h"
+#include "tests/doubles/platform_doubles.h"
+
+#include <gtest/gtest.h>
+#include <QMenu>
+
+namespace vantrel {
+namespace {
+
+using testing::PlatformDoubles;
+using testing::RecordingUrlOpener;
+
+class ViewControllerTest : public ::testing::Test {
+protected:
+    ViewControllerTest() { testing::registerPopoverForTests(); }
+
+    QList<QWidget*> screensInContainer() const {
+        return root.containerView->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    }
+
+    struct MenuItem {
+        QString title;
+        bool separator;
+        bool enabled;
+    };
+    QList<MenuItem> menuItems() {
+        std::unique_ptr<QMenu> menu(root.makeMenu(nullptr));
+        QList<MenuItem> items;
+        for (QAction* action : menu->actions())
+            items.append({action->text(), action->isSeparator(), action->isEnabled()});
+        return items;
+    }
+
+    PlatformDoubles doubles;
+    ViewController root;
+};
+
+TEST_F(ViewControllerTest, StartsOnThePasswordScreenWithBackAndAddHidden) {
+    EXPECT_EQ(root.currentVC(), ViewControllers::password);
+    EXPECT_TRUE(root.btnBack->isHidden());
+    EXPECT_TRUE(root.btnAddApps->isHidden());
+    EXPECT_FALSE(root.btnMenu->isHidden());
+}
+
+TEST_F(ViewControllerTest, EachScreenShowsItsSharedControllerAndItsButtons) {
+    struct Expected {
+        ViewControllers screen;
+        QString identifier;
+        bool backShown;
+        bool addShown;
+    };
+    const QList<Expected> table = {
+        {ViewControllers::home, QStringLiteral("HomeViewController"), false, true},
+        {ViewControllers::addApp, QStringLiteral("AddAppViewController"), true, false},
+        {ViewControllers::password, QStringLiteral("PasswordViewController"), false, false},
+    };
+    for (const Expected& expected : table) {
+        root.showScreen(expected.screen);
+        EXPECT_EQ(root.currentVC(), expected.screen);
+        EXPECT_EQ(screensInContainer(), QList<QWidget*>{qobject_cast<QWidget*>(
+                                            storyboard::sharedObject(expected.identifier))});
+        EXPECT_EQ(!root.btnBack->isHidden(), expected.backShown)
+            << expected.identifier.toStdString();
+        EXPECT_EQ(!root.btnAddApps->isHidden(), expected.addShown)
+            << expected.identifier.toStdString();
+    }
+}
+
+TEST_F(ViewControllerTest, ShowingAScreenTwiceKeepsOneScreenInTheContainer) {
+    root.showScreen(ViewControllers::home);
+    root.showScreen(ViewControllers::home);
+    EXPECT_EQ(screensInContainer().size(), 1);
+    // The screen left is detached, not destroyed: it comes back as the same instance.
+    auto* password = storyboard::sharedController<PasswordViewController>(
+        QStringLiteral("PasswordViewController"));
+    root.showScreen(ViewControllers::password);
+    root.showScreen(ViewControllers::addApp);
+    root.showScreen(ViewControllers::password);
+    EXPECT_EQ(screensInContainer(), QList<QWidget*>{password});
+}
+
+TEST_F(ViewControllerTest, AddButtonLeadsToTheAddScreenAndBackReturnsHome) {
+    root.showScreen(ViewControllers::home);
+    root.btnAddApps->click();
+    EXPECT_EQ(root.currentVC(), ViewControllers::addApp);
+    root.btnBack->click();
+    EXPECT_EQ(root.currentVC(), ViewControllers::home);
+    EXPECT_TRUE(root.btnBack->isHidden());
+    EXPECT_FALSE(root.btnAddApps->isHidden());
+}
+
+TEST_F(ViewControllerTest, SharedScreensOutliveARootThatIsDestroyed) {
+    QWidget* home =
+        qobject_cast<QWidget*>(storyboard::sharedObject(QStringLiteral("HomeViewController")));
+    {
+        ViewController other;
+        other.showScreen(ViewControllers::home);
+        EXPECT_EQ(home->parentWidget(), other.containerView);
+    }
+    EXPECT_EQ(home->parentWidget(), nullptr);
+    root.showScreen(ViewControllers::home);
+    EXPECT_EQ(screensInContainer(), QList<QWidget*>{home});
+}
+
+TEST_F(ViewControllerTest, MenuHasItsItemsInOrder) {
+    const QList<MenuItem> items = menuItems();
+    ASSERT_EQ(items.size(), 6);
+    EXPECT_EQ(items[0].title, u"About Us");
+    EXPECT_EQ(items[1].title, u"Rate Us on App Store");
+    EXPECT_TRUE(items[2].separator);
+    EXPECT_EQ(items[3].title, u"Preferences");
+    EXPECT_TRUE(items[4].separator);
+    EXPECT_EQ(items[5].title, u"Quit");
+}
+
+TEST_F(ViewControllerTest, PasswordScreenGuardingAStoredPasswordDisablesPreferencesAndQuit) {
+    writeMasterPassword(QStringLiteral("secret"));
+    root.showScreen(ViewControllers::password);
+    const QList<MenuItem> items = menuItems();
+    EXPECT_TRUE(items[0].enabled);
+    EXPECT_TRUE(items[1].enabled);
+    EXPECT_FALSE(items[3].enabled);
+    EXPECT_FALSE(items[5].enabled);
+    EXPECT_FALSE(root.guardedItemsAllowed());
+}
+
+TEST_F(ViewControllerTest, EveryItemIsEnabledWithoutAPasswordOrPastThePasswordScreen) {
+    root.showScreen(ViewControllers::password);
+    for (const MenuItem& item : menuItems())
+        EXPECT_TRUE(item.separator || item.enabled) << item.title.toStdString();
+
+    writeMasterPassword(QStringLiteral("secret"));
+    for (const ViewControllers screen : {ViewControllers::home, ViewControllers::addApp}) {
+        root.showScreen(screen);
+        for (const MenuItem& item : menuItems())
+            EXPECT_TRUE(item.separator || item.enabled) << item.title.toStdString();
+    }
+}
+
+TEST_F(ViewControllerTest, GuardedItemsRunOnlyWhenAllowed) {
+    int quits = 0;
+    root.quitHandler = [&quits] { ++quits; };
+    writeMasterPassword(QStringLiteral("secret"));
+    root.showScreen(ViewControllers::password);
+    {
+        std::unique_ptr<QMenu> menu(root.makeMenu(nullptr));
+        menu->actions().last()->trigger();
+    }
+    EXPECT_EQ(quits, 0);
+    root.showScreen(ViewControllers::home);
+    std::unique_ptr<QMenu> menu(root.makeMenu(nullptr));
+    menu->actions().last()->trigger();
+    EXPECT_EQ(quits, 1);
+}
+
+TEST_F(ViewControllerTest, RatingAndSupportOpenTheMakersPages) {
+    RecordingUrlOpener browser;
+    root.clickedRateUs();
+    root.clickedHelpAndSupport();
+    root.clickedGift();
+    ASSERT_EQ(browser.opened.size(), 3);
+    EXPECT_EQ(browser.opened[0], QUrl(links::storeRatingPage()));
+    EXPECT_EQ(browser.opened[1], QUrl(links::supportPage()));
+    EXPECT_EQ(browser.opened[2], QUrl(links::otherProductsPage()));
+    for (const QUrl& url : browser.opened) {
+        EXPECT_EQ(url.scheme(), u"https");
+        EXPECT_FALSE(url.host().isEmpty());
+    }
+
+    // A wired-up rating opener takes the place of the plain page.
+    int ratings = 0;
+    root.rateUsHandler = [&ratings] { ++ratings; };
+    root.clickedRateUs();
+    EXPECT_EQ(ratings, 1);
+    EXPECT_EQ(browser.opened.size(), 3);
+}
+
+TEST(WebLinks, OnlyWebAddressesAreOpened) {
+    RecordingUrlOpener browser;
+    for (const QString& bad :
+         {QStringLiteral("not a url"), QStringLiteral(""), QStringLiteral("https://"),
+          QStringLiteral("ftp://corvane.com/x"), QStringLiteral("https://exa mple.com/"),
+          QStringLiteral("javascript:alert(1)")})
+        EXPECT_FALSE(openWebAddress(bad)) << bad.toStdString();
+    EXPECT_TRUE(browser.opened.isEmpty());
+    EXPECT_TRUE(openWebAddress(QStringLiteral("https://vantrel.corvane.com/support")));
+    EXPECT_EQ(browser.opened.size(), 1);
+}
+
+TEST_F(ViewControllerTest, PreferencesShowsTheRegisteredPreferencesWindow) {
+    // Nothing registered yet: nothing happens, and a later registration is still found.
+    root.showScreen(ViewControllers::home);
+    root.clickedPreferences();
+    storyboard::registerController(QStringLiteral("PreferencesWindowController"), [] {
+        auto* window = new QWidget;
+        window->setObjectName(QStringLiteral("preferencesForTest"));
+        return window;
+    });
+    root.clickedPreferences();
+    auto* window = qobject_cast<QWidget*>(
+        storyboard::sharedObject(QStringLiteral("PreferencesWindowController")));
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    window->hide();
+}
+
+} // namespace
+} // namespace vantrel
