@@ -6,6 +6,8 @@ namespace vantrel::testing {
 
 bool InMemoryDefaults::setValue(const QString& key, const QVariant& value) {
     ++writeCount;
+    if (refusesWrites)
+        return false;
     if (!value.isValid()) {
         m_values.remove(key);
     } else {
@@ -16,6 +18,8 @@ bool InMemoryDefaults::setValue(const QString& key, const QVariant& value) {
 
 bool InMemoryDefaults::removeValue(const QString& key) {
     ++writeCount;
+    if (refusesWrites)
+        return false;
     m_values.remove(key);
     return true;
 }

@@ -28,6 +28,8 @@ public:
     bool removeValue(const QString& key) override;
 
     int writeCount = 0;
+    // When true, every change is refused as a full disk would, leaving the values as they are.
+    bool refusesWrites = false;
 
 private:
     QVariantMap m_values;
