@@ -2,6 +2,7 @@
 
 namespace vantrel {
 
+class ApplicationLauncher;
 class ApplicationPaths;
 class DefaultsDatabase;
 class DelayedPerform;
@@ -24,6 +25,7 @@ struct Platform {
     DistributedNotificationCenter* notifications = nullptr;
     LoginItems* loginItems = nullptr;
     ApplicationPaths* applicationPaths = nullptr;
+    ApplicationLauncher* applicationLauncher = nullptr;
 };
 
 Platform& platform();
