@@ -133,6 +133,14 @@ FakeApplicationPaths::absolutePathForBundleIdentifier(const QString& identifier)
     return *found;
 }
 
+bool RecordingApplicationLauncher::launchApplication(const QString& executablePath) {
+    launched.append(executablePath);
+    if (onLaunch) {
+        onLaunch(executablePath);
+    }
+    return succeeds;
+}
+
 PlatformDoubles::PlatformDoubles()
     : m_previous(platform()) {
     Platform& services = platform();
@@ -145,6 +153,7 @@ PlatformDoubles::PlatformDoubles()
     services.notifications = &notifications;
     services.loginItems = &loginItems;
     services.applicationPaths = &applicationPaths;
+    services.applicationLauncher = &applicationLauncher;
 }
 
 PlatformDoubles::~PlatformDoubles() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/application_launcher.h"
 #include "platform/application_paths.h"
 #include "platform/defaults_database.h"
 #include "platform/delayed_perform.h"
@@ -180,6 +181,16 @@ public:
     QHash<QString, QIcon> icons;
 };
 
+class RecordingApplicationLauncher final : public ApplicationLauncher {
+public:
+    bool launchApplication(const QString& executablePath) override;
+
+    QStringList launched;
+    bool succeeds = true;
+    // Runs inside each launch, as a started program that acts at once would.
+    std::function<void(const QString&)> onLaunch;
+};
+
 // Every double, installed into platform() for the life of the object; the services that were
 // installed before come back when it ends.
 class PlatformDoubles {
@@ -198,6 +209,7 @@ public:
     RecordingNotificationCenter notifications;
     RecordingLoginItems loginItems;
     FakeApplicationPaths applicationPaths;
+    RecordingApplicationLauncher applicationLauncher;
 
 private:
     Platform m_previous;
