@@ -3,9 +3,16 @@
 # through this layout.
 set(VANTREL_INFO_PLIST_TEMPLATE "${CMAKE_CURRENT_LIST_DIR}/Info.plist.in")
 
-# vantrel_add_bundle(TARGET target BUNDLE_DIR dir IDENTIFIER id NAME name INSTALL_DIR dir)
+# vantrel_add_bundle(TARGET target BUNDLE_DIR dir IDENTIFIER id NAME name INSTALL_DIR dir
+#                    [BACKGROUND_ONLY])
+# BACKGROUND_ONLY marks a program that never shows a window (LSBackgroundOnly).
 function(vantrel_add_bundle)
-    cmake_parse_arguments(ARG "" "TARGET;BUNDLE_DIR;IDENTIFIER;NAME;INSTALL_DIR" "" ${ARGN})
+    cmake_parse_arguments(ARG "BACKGROUND_ONLY" "TARGET;BUNDLE_DIR;IDENTIFIER;NAME;INSTALL_DIR" ""
+        ${ARGN})
+    set(BUNDLE_EXTRA_KEYS "")
+    if(ARG_BACKGROUND_ONLY)
+        string(APPEND BUNDLE_EXTRA_KEYS "\t<key>LSBackgroundOnly</key>\n\t<true/>\n")
+    endif()
     set(BUNDLE_IDENTIFIER "${ARG_IDENTIFIER}")
     set(BUNDLE_NAME "${ARG_NAME}")
     set(BUNDLE_VERSION "${PROJECT_VERSION}")

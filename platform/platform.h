@@ -3,6 +3,7 @@
 namespace vantrel {
 
 class ApplicationBundles;
+class ApplicationLauncher;
 class ApplicationPaths;
 class DefaultsDatabase;
 class DelayedPerform;
@@ -26,6 +27,7 @@ struct Platform {
     LoginItems* loginItems = nullptr;
     ApplicationPaths* applicationPaths = nullptr;
     ApplicationBundles* applicationBundles = nullptr;
+    ApplicationLauncher* applicationLauncher = nullptr;
 };
 
 Platform& platform();

@@ -174,6 +174,14 @@ void FakeApplicationBundles::addBundle(const QString& path, std::optional<QStrin
     bundles.insert(path, ApplicationBundle{path, std::move(identifier), std::move(info)});
 }
 
+bool RecordingApplicationLauncher::launchApplication(const QString& executablePath) {
+    launched.append(executablePath);
+    if (onLaunch) {
+        onLaunch(executablePath);
+    }
+    return succeeds;
+}
+
 PlatformDoubles::PlatformDoubles()
     : m_previous(platform()) {
     Platform& services = platform();
@@ -187,6 +195,7 @@ PlatformDoubles::PlatformDoubles()
     services.loginItems = &loginItems;
     services.applicationPaths = &applicationPaths;
     services.applicationBundles = &applicationBundles;
+    services.applicationLauncher = &applicationLauncher;
 }
 
 PlatformDoubles::~PlatformDoubles() {

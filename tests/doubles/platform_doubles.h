@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/application_bundles.h"
+#include "platform/application_launcher.h"
 #include "platform/application_paths.h"
 #include "platform/defaults_database.h"
 #include "platform/delayed_perform.h"
@@ -205,6 +206,16 @@ public:
     QStringList existingFiles;
 };
 
+class RecordingApplicationLauncher final : public ApplicationLauncher {
+public:
+    bool launchApplication(const QString& executablePath) override;
+
+    QStringList launched;
+    bool succeeds = true;
+    // Runs inside each launch, as a started program that acts at once would.
+    std::function<void(const QString&)> onLaunch;
+};
+
 // Every double, installed into platform() for the life of the object; the services that were
 // installed before come back when it ends.
 class PlatformDoubles {
@@ -224,6 +235,7 @@ public:
     RecordingLoginItems loginItems;
     FakeApplicationPaths applicationPaths;
     FakeApplicationBundles applicationBundles;
+    RecordingApplicationLauncher applicationLauncher;
 
 private:
     Platform m_previous;
