@@ -16,10 +16,13 @@ std::shared_ptr<X11Connection> X11Connection::fromQt() {
         return nullptr;
     }
     // Qt connects to $DISPLAY; its screen part says which root is ours.
+    char* host = nullptr;
+    int display = 0;
     int screen = 0;
-    if (xcb_parse_display(nullptr, nullptr, nullptr, &screen) == 0) {
+    if (xcb_parse_display(nullptr, &host, &display, &screen) == 0) {
         screen = 0;
     }
+    XcbPointer<char> hostName(host);
     return std::make_shared<X11Connection>(x11->connection(), screen);
 }
 
@@ -121,6 +124,66 @@ void X11Connection::setProperty32(xcb_window_t window, xcb_atom_t property, xcb_
         xcb_change_property_checked(m_connection, XCB_PROP_MODE_REPLACE, window, property, type, 32,
                                     static_cast<quint32>(values.size()), values.constData());
     xcb_discard_reply(m_connection, change.sequence);
+}
+
+std::optional<WindowKind> X11Connection::windowKindOfType(xcb_atom_t type) const {
+    const xcb_ewmh_connection_t& atoms = m_ewmh;
+    const std::pair<xcb_atom_t, WindowKind> known[] = {
+        {atoms._NET_WM_WINDOW_TYPE_NORMAL, WindowKind::Normal},
+        {atoms._NET_WM_WINDOW_TYPE_DIALOG, WindowKind::Dialog},
+        {atoms._NET_WM_WINDOW_TYPE_UTILITY, WindowKind::Utility},
+        {atoms._NET_WM_WINDOW_TYPE_TOOLBAR, WindowKind::Toolbar},
+        {atoms._NET_WM_WINDOW_TYPE_MENU, WindowKind::Menu},
+        {atoms._NET_WM_WINDOW_TYPE_SPLASH, WindowKind::Splash},
+        {atoms._NET_WM_WINDOW_TYPE_DOCK, WindowKind::Dock},
+        {atoms._NET_WM_WINDOW_TYPE_DESKTOP, WindowKind::Desktop},
+        {atoms._NET_WM_WINDOW_TYPE_DROPDOWN_MENU, WindowKind::Other},
+        {atoms._NET_WM_WINDOW_TYPE_POPUP_MENU, WindowKind::Other},
+        {atoms._NET_WM_WINDOW_TYPE_TOOLTIP, WindowKind::Other},
+        {atoms._NET_WM_WINDOW_TYPE_NOTIFICATION, WindowKind::Other},
+        {atoms._NET_WM_WINDOW_TYPE_COMBO, WindowKind::Other},
+        {atoms._NET_WM_WINDOW_TYPE_DND, WindowKind::Other},
+    };
+    for (const auto& [atom, kind] : known) {
+        if (atom != XCB_ATOM_NONE && atom == type) {
+            return kind;
+        }
+    }
+    return std::nullopt;
+}
+
+QList<xcb_window_t> X11Connection::clientWindowsOfProcess(qint64 pid) const {
+    const QList<quint32> clients = values32(
+        takeProperty(requestProperty(m_root, m_ewmh._NET_CLIENT_LIST, XCB_ATOM_WINDOW, 1u << 16))
+            .get());
+    struct Requests {
+        xcb_get_property_cookie_t pid, machine, type;
+    };
+    QList<Requests> requests;
+    for (xcb_window_t window : clients) {
+        requests.append(
+            {requestProperty(window, m_ewmh._NET_WM_PID, XCB_ATOM_CARDINAL, 1),
+             requestProperty(window, XCB_ATOM_WM_CLIENT_MACHINE, XCB_GET_PROPERTY_TYPE_ANY, 64),
+             requestProperty(window, m_ewmh._NET_WM_WINDOW_TYPE, XCB_ATOM_ATOM)});
+    }
+    QList<xcb_window_t> windows;
+    for (qsizetype i = 0; i < clients.size(); ++i) {
+        const QList<quint32> owner = values32(takeProperty(requests[i].pid).get());
+        const QByteArray machine = bytes8(takeProperty(requests[i].machine).get());
+        const QList<quint32> types = values32(takeProperty(requests[i].type).get());
+        if (owner.isEmpty() || static_cast<qint64>(owner.first()) != pid || !isThisHost(machine)) {
+            continue;
+        }
+        QList<std::optional<WindowKind>> kinds;
+        for (quint32 type : types) {
+            kinds.append(windowKindOfType(type));
+        }
+        const WindowKind kind = windowKindFromTypes(kinds, false);
+        if (kind != WindowKind::Dock && kind != WindowKind::Desktop) {
+            windows.append(clients[i]);
+        }
+    }
+    return windows;
 }
 
 QList<quint32> values32(const xcb_get_property_reply_t* reply) {

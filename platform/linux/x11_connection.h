@@ -1,7 +1,10 @@
 #pragma once
 
+#include "platform/linux/x11_model.h"
+
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -63,6 +66,11 @@ public:
                        const QList<quint32>& values) const;
 
     void flush() const { xcb_flush(m_connection); }
+
+    // The EWMH window type an atom names; nothing for types not known here.
+    std::optional<WindowKind> windowKindOfType(xcb_atom_t type) const;
+    // The managed windows of a local process, now, leaving out panels and desktops.
+    QList<xcb_window_t> clientWindowsOfProcess(qint64 pid) const;
 
 private:
     xcb_atom_t intern(const char* name) const;

@@ -22,10 +22,15 @@ bool X11RunningApplication::isTerminated() const {
 
 bool X11RunningApplication::hide() {
     const std::shared_ptr<x11::X11Connection> connection = m_connection.lock();
-    if (!connection || isTerminated() || m_windows.windows.isEmpty()) {
+    if (!connection || isTerminated()) {
         return false;
     }
-    for (quint32 window : m_windows.shownWindows) {
+    // Asked afresh: a window that came up a moment ago is hidden too.
+    const QList<xcb_window_t> windows = connection->clientWindowsOfProcess(m_identity.pid);
+    if (windows.isEmpty()) {
+        return false;
+    }
+    for (xcb_window_t window : windows) {
         connection->sendToRoot(window, connection->wmChangeState(), XCB_ICCCM_WM_STATE_ICONIC);
     }
     connection->flush();

@@ -17,32 +17,6 @@ constexpr quint32 allDesktops = 0xFFFFFFFF;
 constexpr quint32 longList = 1u << 16;
 constexpr quint32 largestIcon = 1u << 20;
 
-std::optional<x11::WindowKind> kindOfType(const xcb_ewmh_connection_t& atoms, xcb_atom_t type) {
-    using x11::WindowKind;
-    const std::pair<xcb_atom_t, WindowKind> known[] = {
-        {atoms._NET_WM_WINDOW_TYPE_NORMAL, WindowKind::Normal},
-        {atoms._NET_WM_WINDOW_TYPE_DIALOG, WindowKind::Dialog},
-        {atoms._NET_WM_WINDOW_TYPE_UTILITY, WindowKind::Utility},
-        {atoms._NET_WM_WINDOW_TYPE_TOOLBAR, WindowKind::Toolbar},
-        {atoms._NET_WM_WINDOW_TYPE_MENU, WindowKind::Menu},
-        {atoms._NET_WM_WINDOW_TYPE_SPLASH, WindowKind::Splash},
-        {atoms._NET_WM_WINDOW_TYPE_DOCK, WindowKind::Dock},
-        {atoms._NET_WM_WINDOW_TYPE_DESKTOP, WindowKind::Desktop},
-        {atoms._NET_WM_WINDOW_TYPE_DROPDOWN_MENU, WindowKind::Other},
-        {atoms._NET_WM_WINDOW_TYPE_POPUP_MENU, WindowKind::Other},
-        {atoms._NET_WM_WINDOW_TYPE_TOOLTIP, WindowKind::Other},
-        {atoms._NET_WM_WINDOW_TYPE_NOTIFICATION, WindowKind::Other},
-        {atoms._NET_WM_WINDOW_TYPE_COMBO, WindowKind::Other},
-        {atoms._NET_WM_WINDOW_TYPE_DND, WindowKind::Other},
-    };
-    for (const auto& [atom, kind] : known) {
-        if (atom != XCB_ATOM_NONE && atom == type) {
-            return kind;
-        }
-    }
-    return std::nullopt;
-}
-
 QString text(const QByteArray& bytes) {
     return QString::fromUtf8(bytes).trimmed();
 }
@@ -274,7 +248,7 @@ void X11Workspace::readClients(const QList<xcb_window_t>& windows, bool withHint
         }
         QList<std::optional<x11::WindowKind>> types;
         for (quint32 atom : x11::values32(type.get())) {
-            types.append(kindOfType(atoms, atom));
+            types.append(x.windowKindOfType(atom));
         }
         const bool isTransient = !x11::values32(transient.get()).isEmpty();
         client.window.kind = x11::windowKindFromTypes(types, isTransient);
