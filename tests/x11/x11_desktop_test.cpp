@@ -371,12 +371,14 @@ TEST_F(X11Desktop, ActivateSelfTakesTheFocusThroughTheWindowManager) {
     ASSERT_TRUE(recorder.waitForLaunch(other.pid()));
     activateWithXdotool(other.windows[0]);
 
-    // Shown without activation and activated at once, before the window manager has taken it on.
+    // Asked for before the window manager has taken the window on: done once it has. Shown
+    // without activation, so that openbox does not focus it on its own.
     QWidget lockWindow;
     lockWindow.setAttribute(Qt::WA_ShowWithoutActivating);
     lockWindow.setGeometry(150, 150, 200, 200);
-    lockWindow.show();
+    lockWindow.winId();
     workspace->activateSelf(lockWindow.windowHandle());
+    lockWindow.show();
     const auto ownWindow = static_cast<quint32>(lockWindow.winId());
     ASSERT_TRUE(QTest::qWaitFor([&] { return activeWindow() == ownWindow; }, deadlineMs));
     ASSERT_TRUE(QTest::qWaitFor([&] { return lockWindow.isActiveWindow(); }, deadlineMs));
