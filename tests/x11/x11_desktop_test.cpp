@@ -2,6 +2,7 @@
 // run_in_openbox_session.sh on a private Xvfb display with openbox and tint2.
 #include "platform/linux/qt_main_screen.h"
 #include "platform/linux/x11_connection.h"
+#include "platform/linux/x11_desktop.h"
 #include "platform/linux/x11_window_list.h"
 #include "platform/linux/x11_workspace.h"
 #include "tests/doubles/platform_doubles.h"
@@ -162,7 +163,7 @@ struct Recorder {
     RunningApplicationList activations;
 };
 
-class X11Desktop : public ::testing::Test {
+class X11DesktopTest : public ::testing::Test {
 protected:
     void SetUp() override {
         connection = x11::X11Connection::fromQt();
@@ -180,11 +181,11 @@ protected:
     QList<DesktopEntry> entries;
 };
 
-TEST_F(X11Desktop, MainScreenIsThePrimaryScreen) {
+TEST_F(X11DesktopTest, MainScreenIsThePrimaryScreen) {
     EXPECT_EQ(QtMainScreen().frame(), QRectF(0, 0, 1280, 800));
 }
 
-TEST_F(X11Desktop, LaunchIsReportedOnceWithItsDesktopEntry) {
+TEST_F(X11DesktopTest, LaunchIsReportedOnceWithItsDesktopEntry) {
     DesktopEntry tester;
     tester.id = u"org.example.Tester"_s;
     tester.name = u"Tester"_s;
@@ -213,7 +214,7 @@ TEST_F(X11Desktop, LaunchIsReportedOnceWithItsDesktopEntry) {
     EXPECT_EQ(workspace->runningApplications().count(launched), 1);
 }
 
-TEST_F(X11Desktop, ProgramsWithoutAnEntryAndWindowsThatAreNoApplication) {
+TEST_F(X11DesktopTest, ProgramsWithoutAnEntryAndWindowsThatAreNoApplication) {
     auto workspace = makeWorkspace();
     Recorder recorder(*workspace);
 
@@ -236,7 +237,7 @@ TEST_F(X11Desktop, ProgramsWithoutAnEntryAndWindowsThatAreNoApplication) {
     }
 }
 
-TEST_F(X11Desktop, ActivationIsReportedWhenAnotherApplicationComesForward) {
+TEST_F(X11DesktopTest, ActivationIsReportedWhenAnotherApplicationComesForward) {
     auto workspace = makeWorkspace();
     Recorder recorder(*workspace);
     TestClient first({u"geometry=200x150+50+50"_s, u"geometry=200x150+300+50"_s});
@@ -272,7 +273,7 @@ TEST_F(X11Desktop, ActivationIsReportedWhenAnotherApplicationComesForward) {
         deadlineMs));
 }
 
-TEST_F(X11Desktop, HideMinimisesEveryWindowAndTerminationIsSeen) {
+TEST_F(X11DesktopTest, HideMinimisesEveryWindowAndTerminationIsSeen) {
     auto workspace = makeWorkspace();
     Recorder recorder(*workspace);
     TestClient client({u"geometry=200x150+50+50"_s, u"geometry=200x150+300+50"_s});
@@ -303,7 +304,7 @@ TEST_F(X11Desktop, HideMinimisesEveryWindowAndTerminationIsSeen) {
     EXPECT_FALSE(application->hide());
 }
 
-TEST_F(X11Desktop, WindowOnAnotherDesktopIsNotHiddenNorOnScreen) {
+TEST_F(X11DesktopTest, WindowOnAnotherDesktopIsNotHiddenNorOnScreen) {
     auto workspace = makeWorkspace();
     X11WindowList windowList(connection);
     Recorder recorder(*workspace);
@@ -324,10 +325,11 @@ TEST_F(X11Desktop, WindowOnAnotherDesktopIsNotHiddenNorOnScreen) {
     EXPECT_FALSE(application->isHidden());
 }
 
-TEST_F(X11Desktop, WindowListIsFrontToBackWithFrameBounds) {
-    auto workspace = makeWorkspace();
-    X11WindowList windowList(connection);
-    Recorder recorder(*workspace);
+TEST_F(X11DesktopTest, WindowListIsFrontToBackWithFrameBounds) {
+    std::optional<X11Desktop> desktop = makeX11Desktop({});
+    ASSERT_TRUE(desktop.has_value());
+    const WindowList& windowList = *desktop->windowList;
+    Recorder recorder(*desktop->workspace);
     TestClient back({u"geometry=300x200+100+100"_s});
     TestClient front({u"geometry=400x300+250+180"_s});
     ASSERT_TRUE(recorder.waitForLaunch(back.pid()) && recorder.waitForLaunch(front.pid()));
@@ -363,7 +365,7 @@ TEST_F(X11Desktop, WindowListIsFrontToBackWithFrameBounds) {
     }
 }
 
-TEST_F(X11Desktop, ActivateSelfTakesTheFocusThroughTheWindowManager) {
+TEST_F(X11DesktopTest, ActivateSelfTakesTheFocusThroughTheWindowManager) {
     auto workspace = makeWorkspace();
     X11WindowList windowList(connection);
     Recorder recorder(*workspace);
@@ -401,7 +403,7 @@ TEST_F(X11Desktop, ActivateSelfTakesTheFocusThroughTheWindowManager) {
     EXPECT_LT(firstOf(::getpid()), firstOf(other.pid()));
 }
 
-TEST_F(X11Desktop, ShowOnAllDesktopsBeforeAndAfterTheWindowIsShown) {
+TEST_F(X11DesktopTest, ShowOnAllDesktopsBeforeAndAfterTheWindowIsShown) {
     auto workspace = makeWorkspace();
     X11WindowList windowList(connection);
     const auto isOnAllDesktops = [](const QWidget& widget) {
@@ -447,7 +449,7 @@ TEST_F(X11Desktop, ShowOnAllDesktopsBeforeAndAfterTheWindowIsShown) {
     runTool(u"xdotool"_s, {u"set_desktop"_s, u"0"_s});
 }
 
-TEST_F(X11Desktop, BundledProgramsStandForTheirProcess) {
+TEST_F(X11DesktopTest, BundledProgramsStandForTheirProcess) {
     auto bundled = testing::makeFakeApplication(u"com.example.bundled"_s, 0, u"Bundled"_s);
     qint64 bundledPid = 0;
     int scans = 0;
