@@ -48,6 +48,15 @@ QString property(quint32 window, const QString& name) {
     return runTool(u"xprop"_s, {u"-id"_s, hex(window), name});
 }
 
+// In the window manager's client list: managed, so that a request about it is not lost.
+bool isManaged(quint32 window) {
+    const QString text = runTool(u"xprop"_s, {u"-root"_s, u"_NET_CLIENT_LIST"_s});
+    return QRegularExpression(u"[ #,]"_s + hex(window) + u"(,|$)"_s,
+                              QRegularExpression::MultilineOption)
+        .match(text)
+        .hasMatch();
+}
+
 bool isMinimised(quint32 window) {
     return property(window, u"_NET_WM_STATE"_s).contains(u"_NET_WM_STATE_HIDDEN"_s);
 }
@@ -279,6 +288,9 @@ TEST_F(X11DesktopTest, HideMinimisesEveryWindowAndTerminationIsSeen) {
     TestClient client({u"geometry=200x150+50+50"_s, u"geometry=200x150+300+50"_s});
     const RunningApplicationRef application = recorder.waitForLaunch(client.pid());
     ASSERT_TRUE(application);
+    // The launch is news with the first window; the second may still be on its way.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return isManaged(client.windows[0]) && isManaged(client.windows[1]); }, deadlineMs));
 
     ASSERT_TRUE(application->hide());
     ASSERT_TRUE(QTest::qWaitFor([&] { return application->isHidden(); }, deadlineMs))
