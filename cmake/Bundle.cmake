@@ -21,6 +21,9 @@ function(vantrel_add_bundle)
     set_target_properties(${ARG_TARGET} PROPERTIES
         OUTPUT_NAME "${ARG_NAME}"
         RUNTIME_OUTPUT_DIRECTORY "${ARG_BUNDLE_DIR}/Contents/MacOS")
-    install(TARGETS ${ARG_TARGET} RUNTIME DESTINATION "${ARG_INSTALL_DIR}/Contents/MacOS")
-    install(FILES "${ARG_BUNDLE_DIR}/Contents/Info.plist" DESTINATION "${ARG_INSTALL_DIR}/Contents")
+    # One install component per program, so that one bundle can be installed alone.
+    install(TARGETS ${ARG_TARGET} RUNTIME DESTINATION "${ARG_INSTALL_DIR}/Contents/MacOS"
+        COMPONENT "${ARG_NAME}")
+    install(FILES "${ARG_BUNDLE_DIR}/Contents/Info.plist" DESTINATION "${ARG_INSTALL_DIR}/Contents"
+        COMPONENT "${ARG_NAME}")
 endfunction()
