@@ -1,6 +1,6 @@
 #include "app/launcher_retirement.h"
 
-#include "app/shared_identifiers.h"
+#include "launcher/launcher_identifiers.h"
 #include "platform/login_items.h"
 #include "platform/notification_center.h"
 #include "platform/platform.h"
@@ -18,7 +18,7 @@ bool launcherIsRunning() {
         return false;
     const RunningApplicationList running = workspace->runningApplications();
     return std::any_of(running.cbegin(), running.cend(), [](const RunningApplicationRef& app) {
-        return app && app->bundleIdentifier() == launcherBundleIdentifier;
+        return app && app->bundleIdentifier() == login_launcher::launcherBundleIdentifier;
     });
 }
 
@@ -30,11 +30,11 @@ void retireRunningLauncher(const std::optional<QString>& ownBundleIdentifier) {
 
     // Switching the login item off belongs to the preferences; here it is only kept on.
     if (readFlag(keys::isLaunchAutomaticallyAtMacStartup) && platform().loginItems)
-        platform().loginItems->setEnabled(launcherBundleIdentifier, true);
+        platform().loginItems->setEnabled(login_launcher::launcherBundleIdentifier, true);
 
     // One notification reaches every launcher instance.
     if (found && ownBundleIdentifier && platform().notifications)
-        platform().notifications->post(killLauncherNotification, *ownBundleIdentifier);
+        platform().notifications->post(login_launcher::quitNotificationName, *ownBundleIdentifier);
 }
 
 } // namespace vantrel

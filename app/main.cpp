@@ -2,6 +2,8 @@
 #include "app/app_controllers.h"
 #include "app/app_delegate.h"
 #include "app/desktop_services.h"
+#include "lock/lock_controllers.h"
+#include "lock/running_application_monitor.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -15,9 +17,10 @@ int main(int argc, char** argv) {
 
     vantrel::DesktopServices services;
     vantrel::registerAppControllers();
+    vantrel::registerLockControllers();
 
-    // The tray icon, the lock engine and the rating prompt are handed over here.
     vantrel::AppDelegate::Parts parts;
+    parts.lockEngine = {&vantrel::startMonitoring, &vantrel::stopMonitoring};
     vantrel::AppDelegate delegate(std::move(parts));
     QObject::connect(&application, &QCoreApplication::aboutToQuit, &delegate,
                      &vantrel::AppDelegate::applicationWillTerminate);

@@ -1,8 +1,8 @@
 #include "app/app_controllers.h"
 #include "app/app_delegate.h"
-#include "app/shared_identifiers.h"
 #include "app/storyboard.h"
 #include "app/view_controller.h"
+#include "launcher/launcher_identifiers.h"
 #include "store/settings.h"
 #include "tests/app/fake_status_item.h"
 #include "tests/doubles/platform_doubles.h"
@@ -31,7 +31,9 @@ protected:
         parts.statusItem = std::move(item);
         parts.lockEngine = std::move(lockEngine);
         parts.ratingPrompt = [this] { ++ratingPrompts; };
-        parts.bundleIdentifier = [] { return std::optional<QString>(mainBundleIdentifier); };
+        parts.bundleIdentifier = [] {
+            return std::optional<QString>(login_launcher::mainBundleIdentifier);
+        };
         delegate = std::make_unique<AppDelegate>(std::move(parts));
     }
 
@@ -186,13 +188,14 @@ TEST_F(AppDelegateTest, LockEngineLeftEmptyIsSkipped) {
 
 TEST_F(AppDelegateTest, RunningLauncherIsToldToQuitAtStartUp) {
     makeDelegate();
-    doubles.workspace.applications = {makeFakeApplication(launcherBundleIdentifier, 41),
-                                      makeFakeApplication(launcherBundleIdentifier, 42)};
+    doubles.workspace.applications = {
+        makeFakeApplication(login_launcher::launcherBundleIdentifier, 41),
+        makeFakeApplication(login_launcher::launcherBundleIdentifier, 42)};
 
     delegate->applicationDidFinishLaunching();
 
     ASSERT_EQ(doubles.notifications.posted.size(), 1);
-    EXPECT_EQ(doubles.notifications.posted.first().name, killLauncherNotification);
+    EXPECT_EQ(doubles.notifications.posted.first().name, login_launcher::quitNotificationName);
     EXPECT_EQ(doubles.notifications.posted.first().object, QStringLiteral("com.corvane.vantrel"));
     // Launching at log-in was never switched on.
     EXPECT_TRUE(doubles.loginItems.calls.isEmpty());

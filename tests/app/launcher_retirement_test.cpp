@@ -1,5 +1,5 @@
 #include "app/launcher_retirement.h"
-#include "app/shared_identifiers.h"
+#include "launcher/launcher_identifiers.h"
 #include "store/settings.h"
 #include "tests/doubles/platform_doubles.h"
 
@@ -20,7 +20,7 @@ protected:
     void runningLaunchers(int count) {
         for (int i = 0; i < count; ++i)
             doubles.workspace.applications.append(
-                makeFakeApplication(launcherBundleIdentifier, 100 + i));
+                makeFakeApplication(login_launcher::launcherBundleIdentifier, 100 + i));
     }
 
     testing::PlatformDoubles doubles;
