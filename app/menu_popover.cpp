@@ -45,15 +45,15 @@ MenuPopover::MenuPopover(Backdrop backdrop)
 
 MenuPopover::~MenuPopover() {
     // The content is a shared controller that outlives its popover.
-    if (m_content)
-        m_content->setParent(nullptr);
+    setContent(nullptr);
 }
 
-void MenuPopover::setContentViewController(QWidget* content) {
+void MenuPopover::setContent(QWidget* content) {
     if (m_content == content)
         return;
     if (m_content) {
         layout()->removeWidget(m_content);
+        m_content->hide();
         m_content->setParent(nullptr);
     }
     m_content = content;

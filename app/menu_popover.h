@@ -21,9 +21,10 @@ public:
     explicit MenuPopover(Backdrop backdrop = Backdrop::automatic);
     ~MenuPopover() override;
 
-    // The widget shown in the card; the popover takes it as its child and sizes itself after it.
-    void setContentViewController(QWidget* content);
-    QWidget* contentViewController() const { return m_content; }
+    // The widget shown in the card; the popover sizes itself after it. The content is only
+    // borrowed: it is handed back (unparented) when replaced or when the popover goes.
+    void setContent(QWidget* content);
+    QWidget* content() const { return m_content; }
 
     bool isShown() const { return isVisible(); }
 

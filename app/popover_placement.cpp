@@ -60,14 +60,16 @@ PopoverPlacement placePopover(QSize size, QRect iconGeometry, QRect screenGeomet
     if (iconIsPlaced(iconGeometry, screenGeometry, availableGeometry)) {
         const QPoint center = iconGeometry.center();
         const bool hangsBelow = center.y() < screenGeometry.center().y();
-        const int x = clampedInto(center.x() - size.width() / 2, size.width(), left, right);
+        // Centred on the icon's exact middle, so that odd and even widths line up alike.
+        const int x = clampedInto(iconGeometry.left() + (iconGeometry.width() - size.width()) / 2,
+                                  size.width(), left, right);
         const int y = hangsBelow ? iconGeometry.top() + iconGeometry.height() + popoverGap
                                  : iconGeometry.top() - popoverGap - size.height();
         // Never over the panel the icon sits in, nor off the screen.
         placement.topLeft =
             QPoint(x, clampedInto(y, size.height(), area.top(), area.top() + area.height()));
         placement.arrowEdge = hangsBelow ? ArrowEdge::top : ArrowEdge::bottom;
-        placement.arrowCenter = center.x() - x;
+        placement.arrowCenter = iconGeometry.left() + iconGeometry.width() / 2 - x;
         return placement;
     }
 

@@ -32,7 +32,7 @@ Q_DECLARE_INTERFACE(vantrel::ScreenNavigator, "com.corvane.vantrel.ScreenNavigat
 namespace vantrel {
 
 // The shared popover root; null while none is registered.
-inline ScreenNavigator* popoverRoot() {
+inline ScreenNavigator* popoverNavigator() {
     return qobject_cast<ScreenNavigator*>(storyboard::sharedObject(popoverRootIdentifier()));
 }
 

@@ -1,25 +1,34 @@
 #pragma once
 
-#include "app/status_bar_button.h"
-
-#include <memory>
-#include <QObject>
+#include <functional>
+#include <optional>
+#include <QRect>
 
 namespace vantrel {
 
-// The program's item in the system tray. It has a button exactly while a tray shows it.
-class StatusItem : public QObject {
-    Q_OBJECT
-
+// The program's icon in the desktop's tray: what the application delegate needs of it.
+class StatusItem {
 public:
-    explicit StatusItem(std::unique_ptr<StatusBarButton> button, QObject* parent = nullptr);
-    ~StatusItem() override;
+    using ClickHandler = std::function<void(StatusItem& item)>;
 
-    // The button, or null while no tray is there to show it.
-    StatusBarButton* button() const;
+    virtual ~StatusItem() = default;
+
+    // The icon's area on screen, in global coordinates, which the popover hangs from. Nothing
+    // when the item has no button to show (no tray, or the tray would not take the icon).
+    virtual std::optional<QRect> buttonGeometry() const = 0;
+
+    // What a click on the icon runs; an empty handler makes clicks do nothing.
+    virtual void setOnClick(ClickHandler handler) = 0;
+};
+
+// A status item that never got a button: clicks never come and the popover is never shown.
+class StatusItemWithoutButton final : public StatusItem {
+public:
+    std::optional<QRect> buttonGeometry() const override { return std::nullopt; }
+    void setOnClick(ClickHandler handler) override { m_onClick = std::move(handler); }
 
 private:
-    std::unique_ptr<StatusBarButton> m_button;
+    ClickHandler m_onClick;
 };
 
 } // namespace vantrel

@@ -1,11 +1,11 @@
 #include "platform/bundle_info.h"
 
+#include "platform/property_list.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include "platform/property_list.h"
 
 namespace vantrel {
 namespace {
@@ -22,22 +22,36 @@ std::optional<QString> BundleInfo::bundleIdentifier() const {
     return identifier.toString();
 }
 
-std::optional<BundleInfo> bundleForExecutable(const QString& executablePath) {
-    // NAME.app/Contents/MacOS/executable
-    QDir folder = QFileInfo(executablePath).absoluteDir();
-    if (!folder.cdUp() || !folder.cdUp())
+std::optional<QString> BundleInfo::executablePath() const {
+    const QVariant name = info.value(QStringLiteral("CFBundleExecutable"));
+    if (name.typeId() != QMetaType::QString)
         return std::nullopt;
-    const QString bundlePath = folder.absolutePath();
-    if (!bundlePath.endsWith(QStringLiteral(".app")))
+    const QString fileName = name.toString();
+    if (fileName.isEmpty() || fileName == u'.' || fileName == QStringLiteral("..") ||
+        fileName.contains(u'/'))
         return std::nullopt;
+    return bundlePath + QStringLiteral("/Contents/MacOS/") + fileName;
+}
 
-    QFile file(folder.filePath(QStringLiteral("Contents/Info.plist")));
+std::optional<BundleInfo> bundleAtPath(const QString& bundlePath) {
+    const QString absolutePath = QDir(bundlePath).absolutePath();
+    if (!absolutePath.endsWith(QStringLiteral(".app")))
+        return std::nullopt;
+    QFile file(absolutePath + QStringLiteral("/Contents/Info.plist"));
     if (!file.open(QIODevice::ReadOnly) || file.size() > maximumInfoSize)
         return std::nullopt;
     const std::optional<QVariant> root = parsePropertyList(file.readAll());
     if (!root || root->typeId() != QMetaType::QVariantMap)
         return std::nullopt;
-    return BundleInfo{bundlePath, root->toMap()};
+    return BundleInfo{absolutePath, root->toMap()};
+}
+
+std::optional<BundleInfo> bundleForExecutable(const QString& executablePath) {
+    // NAME.app/Contents/MacOS/executable
+    QDir folder = QFileInfo(executablePath).absoluteDir();
+    if (!folder.cdUp() || !folder.cdUp())
+        return std::nullopt;
+    return bundleAtPath(folder.absolutePath());
 }
 
 std::optional<BundleInfo> mainBundle() {

@@ -2,6 +2,8 @@
 
 namespace vantrel {
 
+class ApplicationBundles;
+class ApplicationLauncher;
 class ApplicationPaths;
 class DefaultsDatabase;
 class DelayedPerform;
@@ -24,6 +26,8 @@ struct Platform {
     DistributedNotificationCenter* notifications = nullptr;
     LoginItems* loginItems = nullptr;
     ApplicationPaths* applicationPaths = nullptr;
+    ApplicationBundles* applicationBundles = nullptr;
+    ApplicationLauncher* applicationLauncher = nullptr;
 };
 
 Platform& platform();

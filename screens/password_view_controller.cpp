@@ -1,8 +1,8 @@
 #include "screens/password_view_controller.h"
 
 #include "app/screen_navigator.h"
-#include "platform/modal_alerts.h"
-#include "platform/platform.h"
+#include "controls/alert.h"
+#include "controls/shake.h"
 #include "resources/popover_images.h"
 #include "screens/popover_style.h"
 #include "screens/user_perceived_length.h"
@@ -17,7 +17,6 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QStyle>
-#include <QVariantAnimation>
 #include <QVBoxLayout>
 
 namespace vantrel {
@@ -28,50 +27,10 @@ constexpr int entrySpacing = 25;
 constexpr int setUpSpacing = 10;
 
 const char* const focusRingProperty = "focusRing";
-const char* const shakeOriginProperty = "shakeOrigin";
 
-// The horizontal shake of a refused field: three swings of 10 pixels either way in 0.3 s, ending
-// where it started. A second shake replaces one still running.
+// Every refusal on this screen shakes the field at fault alike.
 void shakeField(QWidget* view) {
-    const auto shakeName = QStringLiteral("shake");
-    QPoint origin = view->pos();
-    if (auto* running =
-            view->findChild<QVariantAnimation*>(shakeName, Qt::FindDirectChildrenOnly)) {
-        origin = view->property(shakeOriginProperty).toPoint();
-        running->stop();
-        delete running;
-    }
-    view->setProperty(shakeOriginProperty, origin);
-
-    constexpr double amplitude = 10.0;
-    constexpr int repetitions = 3;
-    auto* animation = new QVariantAnimation(view);
-    animation->setObjectName(shakeName);
-    animation->setDuration(300);
-    animation->setStartValue(0.0);
-    animation->setEndValue(0.0);
-    // Out to +10, across to -10 and back, three times over.
-    constexpr int steps = repetitions * 4;
-    for (int step = 1; step < steps; ++step) {
-        const int phase = step % 4;
-        const double offset = phase == 1 ? amplitude : phase == 3 ? -amplitude : 0.0;
-        animation->setKeyValueAt(static_cast<double>(step) / steps, offset);
-    }
-    QObject::connect(animation, &QVariantAnimation::valueChanged, view,
-                     [view, origin](const QVariant& offset) {
-                         view->move(origin + QPoint(qRound(offset.toDouble()), 0));
-                     });
-    QObject::connect(animation, &QVariantAnimation::finished, view,
-                     [view, origin] { view->move(origin); });
-    animation->start(QAbstractAnimation::DeleteWhenStopped);
-}
-
-// A modal alert with one "OK" button; returns once the user dismissed it.
-void alertUser(const QString& title, const QString& message) {
-    if (!platform().alerts)
-        return;
-    platform().alerts->runModal(
-        AlertRequest{title, message, AlertStyle::Warning, {QStringLiteral("OK")}});
+    shake(view, 3.0f, 0.3, 10.0f);
 }
 
 QLabel* makeLabel(const QString& text, const QFont& font, QWidget* parent) {
@@ -240,7 +199,7 @@ void PasswordViewController::showAlertOverPopover(const QString& title, const QS
     const bool wasOpen =
         popover != this && popover->windowType() == Qt::Popup && popover->isVisible();
     const QPointer<QWidget> focused = popover->focusWidget();
-    alertUser(title, message);
+    showAlert(title, message);
     if (!wasOpen || popover->isVisible())
         return;
     const QScopedValueRollback<bool> reopening(m_reopening, true);
@@ -280,7 +239,7 @@ void PasswordViewController::submitEntry(const QString& stored) {
     // An empty text never opens the popover, not even when the stored password was removed
     // while this screen was up.
     if (!typed.isEmpty() && passwordsMatch(typed, stored)) {
-        if (ScreenNavigator* root = popoverRoot())
+        if (ScreenNavigator* root = popoverNavigator())
             root->showScreen(ViewControllers::home);
         return;
     }

@@ -8,18 +8,15 @@
 
 namespace vantrel {
 
-QString readMasterPassword()
-{
+QString readMasterPassword() {
     return readMasterPassword(Validate::shared());
 }
 
-void writeMasterPassword(const QString& password)
-{
-    writeMasterPassword(password, Validate::shared());
+bool writeMasterPassword(const QString& password) {
+    return writeMasterPassword(password, Validate::shared());
 }
 
-QString readMasterPassword(const Validate& validate)
-{
+QString readMasterPassword(const Validate& validate) {
     const QVariant stored = platform().defaults->value(keys::applock);
     if (stored.typeId() != QMetaType::QByteArray || !validate.aes256()) {
         return {};
@@ -33,22 +30,21 @@ QString readMasterPassword(const Validate& validate)
     return unarchiveString(plain).value_or(QString());
 }
 
-void writeMasterPassword(const QString& password, const Validate& validate)
-{
+bool writeMasterPassword(const QString& password, const Validate& validate) {
     if (validate.aes256()) {
         try {
             const QByteArray cipherText = validate.aes256()->encrypt(archiveString(password));
-            platform().defaults->setValue(keys::applock, cipherText);
-            return;
+            // A refused write leaves the old password stored; the caller hears of it.
+            return platform().defaults->setValue(keys::applock, cipherText);
         } catch (const AES256::Error&) {
         }
     }
     // Never leave an older password in force that the user believes replaced.
     platform().defaults->removeValue(keys::applock);
+    return false;
 }
 
-bool passwordsMatch(const QString& typed, const QString& stored)
-{
+bool passwordsMatch(const QString& typed, const QString& stored) {
     return typed.normalized(QString::NormalizationForm_D) ==
            stored.normalized(QString::NormalizationForm_D);
 }

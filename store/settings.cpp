@@ -1,10 +1,10 @@
 #include "store/settings.h"
 
-#include <QVariant>
-
 #include "platform/defaults_database.h"
 #include "platform/keyed_archive.h"
 #include "platform/platform.h"
+
+#include <QVariant>
 
 namespace vantrel {
 namespace {
@@ -30,8 +30,8 @@ bool readFlag(const QString& key) {
     return storedBoolean(key).value_or(false);
 }
 
-void writeFlag(const QString& key, bool value) {
-    defaults().setValue(key, QVariant(value));
+bool writeFlag(const QString& key, bool value) {
+    return defaults().setValue(key, QVariant(value));
 }
 
 QStringList readStringList(const QString& key) {
@@ -41,53 +41,59 @@ QStringList readStringList(const QString& key) {
     return unarchiveStringList(value.toByteArray()).value_or(QStringList{});
 }
 
-void writeStringList(const QStringList& list, const QString& key) {
-    defaults().setValue(key, QVariant(archiveStringList(list)));
+bool writeStringList(const QStringList& list, const QString& key) {
+    const QByteArray archive = archiveStringList(list);
+    // An archive that could not be made would read back as the empty list: keep the old one.
+    if (archive.isEmpty())
+        return false;
+    return defaults().setValue(key, QVariant(archive));
 }
 
 QStringList savedIdsList() {
     return readStringList(keys::savedIds);
 }
 
-void saveSavedIds(const QStringList& ids) {
-    writeStringList(ids, keys::savedIds);
+bool saveSavedIds(const QStringList& ids) {
+    return writeStringList(ids, keys::savedIds);
 }
 
 QStringList customAppPathsList() {
     return readStringList(keys::customAppPaths);
 }
 
-void saveCustomAppPaths(const QStringList& paths) {
-    writeStringList(paths, keys::customAppPaths);
+bool saveCustomAppPaths(const QStringList& paths) {
+    return writeStringList(paths, keys::customAppPaths);
 }
 
-void removeSavedId(const QString& identifier) {
+bool removeSavedId(const QString& identifier) {
     QStringList ids = savedIdsList();
     ids.removeAll(identifier);
-    saveSavedIds(ids);
+    return saveSavedIds(ids);
 }
 
-void selectSavedId(const QString& identifier) {
-    removeSavedId(identifier);
+bool selectSavedId(const QString& identifier) {
+    // One write: were the removal stored on its own and the append refused (or the other way
+    // round), the list could be left holding the identifier twice.
     QStringList ids = savedIdsList();
+    ids.removeAll(identifier);
     ids.append(identifier);
-    saveSavedIds(ids);
+    return saveSavedIds(ids);
 }
 
-void addSavedIdIfMissing(const QString& identifier) {
+bool addSavedIdIfMissing(const QString& identifier) {
     QStringList ids = savedIdsList();
     if (ids.contains(identifier))
-        return;
+        return true;
     ids.append(identifier);
-    saveSavedIds(ids);
+    return saveSavedIds(ids);
 }
 
-void addCustomAppPathIfMissing(const QString& path) {
+bool addCustomAppPathIfMissing(const QString& path) {
     QStringList paths = customAppPathsList();
     if (paths.contains(path))
-        return;
+        return true;
     paths.append(path);
-    saveCustomAppPaths(paths);
+    return saveCustomAppPaths(paths);
 }
 
 } // namespace vantrel

@@ -19,27 +19,28 @@ inline const QString isAppstoreRated = QStringLiteral("isAppstoreRated");
 } // namespace keys
 
 // Settings are read from the defaults database at every use and written at once; nothing is kept
-// in memory. A value of the wrong type reads as the key's default.
+// in memory. A value of the wrong type reads as the key's default. Writers return false when the
+// database refused the change; what was stored before then stays in force.
 
 // Locking as a whole; on when nothing (or no boolean) is stored.
 bool isActivateEnabled();
 // Any other flag; off when nothing (or no boolean) is stored.
 bool readFlag(const QString& key);
-void writeFlag(const QString& key, bool value);
+bool writeFlag(const QString& key, bool value);
 
 // A list of strings stored as a keyed archive; the empty list when absent or damaged.
 QStringList readStringList(const QString& key);
-void writeStringList(const QStringList& list, const QString& key);
+bool writeStringList(const QStringList& list, const QString& key);
 
 QStringList savedIdsList();
-void saveSavedIds(const QStringList& ids);
+bool saveSavedIds(const QStringList& ids);
 QStringList customAppPathsList();
-void saveCustomAppPaths(const QStringList& paths);
+bool saveCustomAppPaths(const QStringList& paths);
 
 // The changes every screen makes to the locked list, so that all treat it alike.
-void removeSavedId(const QString& identifier); // drops every equal entry
-void selectSavedId(const QString& identifier); // moves it to the end, once
-void addSavedIdIfMissing(const QString& identifier);
-void addCustomAppPathIfMissing(const QString& path);
+bool removeSavedId(const QString& identifier); // drops every equal entry
+bool selectSavedId(const QString& identifier); // moves it to the end, once
+bool addSavedIdIfMissing(const QString& identifier);
+bool addCustomAppPathIfMissing(const QString& path);
 
 } // namespace vantrel

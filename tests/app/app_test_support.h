@@ -1,7 +1,5 @@
 #pragma once
 
-#include "app/placeholder_screens.h"
-#include "app/popover_controllers.h"
 #include "app/status_bar_button.h"
 #include "app/web_links.h"
 
@@ -9,17 +7,6 @@
 #include <QUrl>
 
 namespace vantrel::testing {
-
-// The popover's controllers, registered once for the whole test program (the registry and its
-// shared instances live as long as the process).
-inline void registerPopoverForTests() {
-    static const bool registered = [] {
-        registerPopoverControllers();
-        registerPlaceholderScreens();
-        return true;
-    }();
-    Q_UNUSED(registered);
-}
 
 class FakeStatusBarButton final : public StatusBarButton {
     Q_OBJECT

@@ -16,8 +16,9 @@ TEST(PopoverPlacement, HangsBelowAnIconOfATopPanelCentredOnIt) {
     EXPECT_EQ(placement.arrowEdge, ArrowEdge::top);
     // Not over the panel, even though the icon ends above the work area's top.
     EXPECT_EQ(placement.topLeft.y(), 28);
-    EXPECT_EQ(placement.topLeft.x() + popover.width() / 2, icon.center().x());
-    EXPECT_EQ(placement.topLeft.x() + placement.arrowCenter, icon.center().x());
+    const int iconMiddle = icon.left() + icon.width() / 2;
+    EXPECT_EQ(placement.topLeft.x() + popover.width() / 2, iconMiddle);
+    EXPECT_EQ(placement.topLeft.x() + placement.arrowCenter, iconMiddle);
 }
 
 TEST(PopoverPlacement, StandsAboveAnIconOfABottomPanel) {
@@ -25,19 +26,19 @@ TEST(PopoverPlacement, StandsAboveAnIconOfABottomPanel) {
     const PopoverPlacement placement = placePopover(popover, icon, screen, overBottomPanel);
     EXPECT_EQ(placement.arrowEdge, ArrowEdge::bottom);
     EXPECT_EQ(placement.topLeft.y() + popover.height(), 1040);
-    EXPECT_EQ(placement.topLeft.x() + placement.arrowCenter, icon.center().x());
+    EXPECT_EQ(placement.topLeft.x() + placement.arrowCenter, icon.left() + icon.width() / 2);
 }
 
 TEST(PopoverPlacement, KeepsOnTheScreenNearItsEdgesWithTheArrowStillOnTheIcon) {
     const QRect rightmost(1896, 1049, 22, 22);
     PopoverPlacement placement = placePopover(popover, rightmost, screen, overBottomPanel);
     EXPECT_EQ(placement.topLeft.x() + popover.width(), 1920 - popoverScreenMargin);
-    EXPECT_EQ(placement.topLeft.x() + placement.arrowCenter, rightmost.center().x());
+    EXPECT_EQ(placement.topLeft.x() + placement.arrowCenter, rightmost.left() + 11);
 
     const QRect leftmost(2, 3, 22, 22);
     placement = placePopover(popover, leftmost, screen, underTopPanel);
     EXPECT_EQ(placement.topLeft.x(), popoverScreenMargin);
-    EXPECT_EQ(placement.arrowCenter, leftmost.center().x() - popoverScreenMargin);
+    EXPECT_EQ(placement.arrowCenter, leftmost.left() + 11 - popoverScreenMargin);
 }
 
 TEST(PopoverPlacement, TrustsTheIconWhenNoPanelReservesRoom) {
@@ -75,7 +76,7 @@ TEST(PopoverPlacement, WorksOnAScreenAwayFromTheOrigin) {
     const PopoverPlacement placement = placePopover(popover, icon, second, secondAvailable);
     EXPECT_EQ(placement.arrowEdge, ArrowEdge::bottom);
     EXPECT_EQ(placement.topLeft.y() + popover.height(), 970);
-    EXPECT_EQ(placement.topLeft.x() + placement.arrowCenter, icon.center().x());
+    EXPECT_EQ(placement.topLeft.x() + placement.arrowCenter, icon.left() + 11);
     // An icon on another screen than the one given is not trusted.
     EXPECT_EQ(placePopover(popover, QRect(10, 10, 22, 22), second, secondAvailable).arrowEdge,
               ArrowEdge::none);

@@ -1,9 +1,10 @@
+#include "app/app_controllers.h"
 #include "app/header_button.h"
 #include "app/storyboard.h"
 #include "app/view_controller.h"
-#include "app_test_support.h"
 #include "screens/password_view_controller.h"
 #include "store/master_password.h"
+#include "tests/app/app_test_support.h"
 #include "tests/doubles/platform_doubles.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +18,7 @@ using testing::RecordingUrlOpener;
 
 class ViewControllerTest : public ::testing::Test {
 protected:
-    ViewControllerTest() { testing::registerPopoverForTests(); }
+    ViewControllerTest() { registerAppControllers(); }
 
     QList<QWidget*> screensInContainer() const {
         return root.containerView->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);

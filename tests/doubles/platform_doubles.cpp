@@ -6,6 +6,8 @@ namespace vantrel::testing {
 
 bool InMemoryDefaults::setValue(const QString& key, const QVariant& value) {
     ++writeCount;
+    if (refusesWrites)
+        return false;
     if (!value.isValid()) {
         m_values.remove(key);
     } else {
@@ -16,6 +18,8 @@ bool InMemoryDefaults::setValue(const QString& key, const QVariant& value) {
 
 bool InMemoryDefaults::removeValue(const QString& key) {
     ++writeCount;
+    if (refusesWrites)
+        return false;
     m_values.remove(key);
     return true;
 }
@@ -133,6 +137,51 @@ FakeApplicationPaths::absolutePathForBundleIdentifier(const QString& identifier)
     return *found;
 }
 
+std::optional<QStringList> FakeApplicationBundles::folderContents(const QString& folder) const {
+    const auto found = folders.constFind(folder);
+    if (found == folders.constEnd())
+        return std::nullopt;
+    return *found;
+}
+
+std::optional<ApplicationBundle> FakeApplicationBundles::bundleAt(const QString& path) const {
+    const auto found = bundles.constFind(path);
+    if (found == bundles.constEnd())
+        return std::nullopt;
+    return *found;
+}
+
+std::optional<ApplicationBundle>
+FakeApplicationBundles::bundleWithIdentifier(const QString& identifier) const {
+    const auto found = pathsByIdentifier.constFind(identifier);
+    if (found == pathsByIdentifier.constEnd())
+        return std::nullopt;
+    return bundleAt(*found);
+}
+
+bool FakeApplicationBundles::fileExists(const QString& path) const {
+    if (bundles.contains(path) || existingFiles.contains(path))
+        return true;
+    return std::any_of(folders.cbegin(), folders.cend(),
+                       [&path](const QStringList& entries) { return entries.contains(path); });
+}
+
+void FakeApplicationBundles::addBundle(const QString& path, std::optional<QString> identifier,
+                                       const QString& name) {
+    QVariantMap info;
+    if (!name.isEmpty())
+        info.insert(QStringLiteral("CFBundleName"), name);
+    bundles.insert(path, ApplicationBundle{path, std::move(identifier), std::move(info)});
+}
+
+bool RecordingApplicationLauncher::launchApplication(const QString& executablePath) {
+    launched.append(executablePath);
+    if (onLaunch) {
+        onLaunch(executablePath);
+    }
+    return succeeds;
+}
+
 PlatformDoubles::PlatformDoubles()
     : m_previous(platform()) {
     Platform& services = platform();
@@ -145,6 +194,8 @@ PlatformDoubles::PlatformDoubles()
     services.notifications = &notifications;
     services.loginItems = &loginItems;
     services.applicationPaths = &applicationPaths;
+    services.applicationBundles = &applicationBundles;
+    services.applicationLauncher = &applicationLauncher;
 }
 
 PlatformDoubles::~PlatformDoubles() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/application_bundles.h"
+#include "platform/application_launcher.h"
 #include "platform/application_paths.h"
 #include "platform/defaults_database.h"
 #include "platform/delayed_perform.h"
@@ -28,6 +30,8 @@ public:
     bool removeValue(const QString& key) override;
 
     int writeCount = 0;
+    // When true, every change is refused as a full disk would, leaving the values as they are.
+    bool refusesWrites = false;
 
 private:
     QVariantMap m_values;
@@ -180,6 +184,38 @@ public:
     QHash<QString, QIcon> icons;
 };
 
+// Folders of bundles in memory: a folder is listed when it has an entry in folders (hidden
+// entries are the caller's to leave out), a path is a bundle when bundles has it, and a file
+// exists when it is a listed entry, a bundle or in existingFiles.
+class FakeApplicationBundles final : public ApplicationBundles {
+public:
+    QStringList applicationFolders() const override { return folderOrder; }
+    std::optional<QStringList> folderContents(const QString& folder) const override;
+    std::optional<ApplicationBundle> bundleAt(const QString& path) const override;
+    std::optional<ApplicationBundle> bundleWithIdentifier(const QString& identifier) const override;
+    bool fileExists(const QString& path) const override;
+
+    // Adds a bundle at path with this identifier and CFBundleName.
+    void addBundle(const QString& path, std::optional<QString> identifier,
+                   const QString& name = {});
+
+    QStringList folderOrder;
+    QHash<QString, QStringList> folders;
+    QHash<QString, ApplicationBundle> bundles;
+    QHash<QString, QString> pathsByIdentifier; // for bundleWithIdentifier
+    QStringList existingFiles;
+};
+
+class RecordingApplicationLauncher final : public ApplicationLauncher {
+public:
+    bool launchApplication(const QString& executablePath) override;
+
+    QStringList launched;
+    bool succeeds = true;
+    // Runs inside each launch, as a started program that acts at once would.
+    std::function<void(const QString&)> onLaunch;
+};
+
 // Every double, installed into platform() for the life of the object; the services that were
 // installed before come back when it ends.
 class PlatformDoubles {
@@ -198,6 +234,8 @@ public:
     RecordingNotificationCenter notifications;
     RecordingLoginItems loginItems;
     FakeApplicationPaths applicationPaths;
+    FakeApplicationBundles applicationBundles;
+    RecordingApplicationLauncher applicationLauncher;
 
 private:
     Platform m_previous;

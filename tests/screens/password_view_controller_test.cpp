@@ -175,7 +175,7 @@ TEST_F(PasswordScreenTest, SetUpRefusesInTheOrderOfItsChecksAndThenSaves) {
     QAbstractAnimation* shake = runningShake(screen.txtFieldConfirmMasterPassword);
     ASSERT_NE(shake, nullptr);
     EXPECT_EQ(shake->duration(), 300);
-    shake->setCurrentTime(125); // the first swing out
+    shake->setCurrentTime(10); // on the first swing
     EXPECT_NE(screen.txtFieldConfirmMasterPassword->pos(), confirmOrigin);
     shake->setCurrentTime(300);
     EXPECT_EQ(screen.txtFieldConfirmMasterPassword->pos(), confirmOrigin);
@@ -186,7 +186,7 @@ TEST_F(PasswordScreenTest, ASecondShakeReplacesTheFirstAndStillEndsAtTheStart) {
     const QPoint origin = screen.txtFieldMasterPassword->pos();
     type(QStringLiteral("x"));
     screen.btnSubmit->click();
-    runningShake(screen.txtFieldMasterPassword)->setCurrentTime(25);
+    runningShake(screen.txtFieldMasterPassword)->setCurrentTime(10);
     EXPECT_NE(screen.txtFieldMasterPassword->pos(), origin);
     screen.btnSubmit->click();
     const auto shakes = screen.txtFieldMasterPassword->findChildren<QAbstractAnimation*>(

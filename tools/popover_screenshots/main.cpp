@@ -96,7 +96,7 @@ public:
         , m_directory(directory) {
         QApplication::setPalette(dark ? darkPalette() : lightPalette());
         m_root = storyboard::sharedController<ViewController>(popoverRootIdentifier());
-        m_popover.setContentViewController(m_root);
+        m_popover.setContent(m_root);
     }
 
     ~Session() { m_popover.close(); }

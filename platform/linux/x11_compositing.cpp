@@ -1,7 +1,6 @@
+#include "platform/linux/x11_connection.h"
 #include "platform/window_compositing.h"
 
-#include <cstdlib>
-#include <memory>
 #include <QByteArray>
 #include <QGuiApplication>
 #include <xcb/xcb.h>

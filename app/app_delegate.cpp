@@ -1,0 +1,122 @@
+#include "app/app_delegate.h"
+
+#include "app/launcher_retirement.h"
+#include "app/storyboard.h"
+#include "app/view_controller.h"
+#include "platform/bundle_info.h"
+#include "platform/delayed_perform.h"
+#include "platform/platform.h"
+#include "platform/workspace.h"
+
+#include <chrono>
+
+namespace vantrel {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto autoShowDelay = 1000ms;
+constexpr auto ratingPromptDelay = 300s;
+
+std::optional<QString> mainBundleIdentifier() {
+    const std::optional<BundleInfo> bundle = mainBundle();
+    return bundle ? bundle->bundleIdentifier() : std::nullopt;
+}
+
+ViewController* popoverRoot() {
+    return storyboard::sharedController<ViewController>(QStringLiteral("ViewController"));
+}
+
+} // namespace
+
+AppDelegate::AppDelegate(Parts parts, QObject* parent)
+    : QObject(parent)
+    , m_menuPopover(std::make_unique<MenuPopover>())
+    , m_statusItem(parts.statusItem ? std::move(parts.statusItem)
+                                    : std::make_unique<StatusItemWithoutButton>())
+    , m_lockEngine(std::move(parts.lockEngine))
+    , m_ratingPrompt(std::move(parts.ratingPrompt))
+    , m_bundleIdentifier(parts.bundleIdentifier ? std::move(parts.bundleIdentifier)
+                                                : mainBundleIdentifier) {}
+
+AppDelegate::~AppDelegate() {
+    // The item's handler refers to this delegate.
+    m_statusItem->setOnClick({});
+}
+
+void AppDelegate::applicationDidFinishLaunching() {
+    if (m_launched)
+        return;
+    m_launched = true;
+
+    if (m_lockEngine.startMonitoring) {
+        m_lockEngine.startMonitoring();
+        m_monitoring = true;
+    }
+
+    configurePopover();
+
+    m_statusItem->setOnClick([this](StatusItem& item) { togglePopover(item); });
+
+    // Scheduled with this delegate as context, so nothing runs once it is gone.
+    DelayedPerform* delayed = platform().delayedPerform;
+    if (delayed)
+        delayed->perform(autoShowDelay, this, [this] { autoShowPopover(); });
+
+    retireRunningLauncher(m_bundleIdentifier());
+
+    if (delayed)
+        delayed->perform(ratingPromptDelay, this, [this] { rateUsOnAppStore(); });
+}
+
+void AppDelegate::applicationWillTerminate() {
+    if (!m_monitoring)
+        return;
+    m_monitoring = false;
+    if (m_lockEngine.stopMonitoring)
+        m_lockEngine.stopMonitoring();
+}
+
+void AppDelegate::configurePopover() {
+    // Qt popups neither animate nor outlive a click elsewhere: that is the behaviour we want.
+    m_menuPopover->setContent(popoverRoot());
+}
+
+void AppDelegate::togglePopover(StatusItem& item) {
+    if (m_menuPopover->isShown()) {
+        m_menuPopover->close();
+        return;
+    }
+    openPopoverUnder(item);
+}
+
+void AppDelegate::showPopover() {
+    openPopoverUnder(*m_statusItem);
+}
+
+void AppDelegate::autoShowPopover() {
+    showPopover();
+}
+
+void AppDelegate::rateUsOnAppStore() {
+    if (m_ratingPrompt)
+        m_ratingPrompt();
+}
+
+void AppDelegate::openPopoverUnder(const StatusItem& item) {
+    const std::optional<QRect> button = item.buttonGeometry();
+    if (!button)
+        return;
+
+    // Every opening starts on the password screen, whatever was shown when it closed.
+    if (ViewController* root = popoverRoot())
+        root->showScreen(ViewControllers::password);
+
+    m_menuPopover->showRelativeTo(*button);
+
+    // So that the popover's fields take the keyboard.
+    if (Workspace* workspace = platform().workspace)
+        workspace->activateSelf(m_menuPopover->windowHandle());
+}
+
+} // namespace vantrel

@@ -1,0 +1,62 @@
+#include "app/desktop_services.h"
+
+#include "launcher/launcher_identifiers.h"
+#include "platform/bundle_info.h"
+#include "platform/desktop_entry.h"
+#include "platform/linux/desktop_entry_reader.h"
+#include "platform/linux/xdg_autostart_login_items.h"
+
+namespace vantrel {
+namespace {
+
+// Without a display server we know of, there are no windows to list.
+class NoWindowList final : public WindowList {
+public:
+    std::optional<QList<WindowDescription>> onScreenWindows() const override {
+        return std::nullopt;
+    }
+};
+
+NoWindowList& noWindowList() {
+    static NoWindowList list;
+    return list;
+}
+
+} // namespace
+
+DesktopServices::DesktopServices()
+    : m_previous(platform())
+    , m_defaults(PlistDefaultsDatabase::defaultFilePath(login_launcher::mainBundleIdentifier)) {
+    const std::optional<BundleInfo> bundle = mainBundle();
+    m_loginItems = std::make_unique<XdgAutostartLoginItems>(
+        bundle ? bundle->bundlePath : QString(), XdgAutostartLoginItems::defaultAutostartFolder());
+
+    X11Workspace::Providers providers;
+    providers.bundledApplications = [this] { return m_bundledProcesses.runningApplications(); };
+    providers.desktopEntries = [] { return readDesktopEntries(applicationFolders()); };
+    m_desktop = makeX11Desktop(std::move(providers));
+
+    Platform& services = platform();
+    services.defaults = &m_defaults;
+    if (m_desktop) {
+        services.workspace = m_desktop->workspace.get();
+        services.windowList = m_desktop->windowList.get();
+    } else {
+        services.workspace = &m_bundledProcesses;
+        services.windowList = &noWindowList();
+    }
+    services.mainScreen = &m_mainScreen;
+    services.delayedPerform = &m_delayedPerform;
+    services.alerts = &m_alerts;
+    services.notifications = &m_notifications;
+    services.loginItems = m_loginItems.get();
+    services.applicationPaths = &m_applicationPaths;
+    services.applicationBundles = &m_applicationBundles;
+    services.applicationLauncher = &m_launcher;
+}
+
+DesktopServices::~DesktopServices() {
+    platform() = m_previous;
+}
+
+} // namespace vantrel

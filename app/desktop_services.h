@@ -1,0 +1,51 @@
+#pragma once
+
+#include "controls/message_box_alerts.h"
+#include "platform/linux/dbus_notification_center.h"
+#include "platform/linux/desktop_application_bundles.h"
+#include "platform/linux/detached_process_launcher.h"
+#include "platform/linux/plist_defaults_database.h"
+#include "platform/linux/proc_workspace.h"
+#include "platform/linux/qt_delayed_perform.h"
+#include "platform/linux/qt_main_screen.h"
+#include "platform/linux/x11_desktop.h"
+#include "platform/linux/xdg_application_paths.h"
+#include "platform/platform.h"
+#include "platform/window_list.h"
+
+#include <memory>
+#include <optional>
+
+namespace vantrel {
+
+class LoginItems;
+
+// The desktop services of the running program, installed into platform() for the life of this
+// object; what was installed before comes back when it ends. Needs the QApplication.
+class DesktopServices {
+public:
+    DesktopServices();
+    ~DesktopServices();
+    DesktopServices(const DesktopServices&) = delete;
+    DesktopServices& operator=(const DesktopServices&) = delete;
+
+    // False when Qt does not run on X11: nothing can then be watched or locked.
+    bool hasDesktop() const { return m_desktop.has_value(); }
+
+private:
+    Platform m_previous;
+    PlistDefaultsDatabase m_defaults;
+    QtDelayedPerform m_delayedPerform;
+    QtMainScreen m_mainScreen;
+    MessageBoxAlerts m_alerts;
+    DbusNotificationCenter m_notifications;
+    std::unique_ptr<LoginItems> m_loginItems;
+    XdgApplicationPaths m_applicationPaths;
+    DesktopApplicationBundles m_applicationBundles;
+    DetachedProcessLauncher m_launcher;
+    // Our own windowless programs, found by their bundles.
+    ProcWorkspace m_bundledProcesses;
+    std::optional<X11Desktop> m_desktop;
+};
+
+} // namespace vantrel

@@ -1,0 +1,34 @@
+// Vantrel: the application locker that lives in the tray.
+#include "app/app_controllers.h"
+#include "app/app_delegate.h"
+#include "app/desktop_services.h"
+#include "app/status_item_controller.h"
+#include "lock/lock_controllers.h"
+#include "lock/running_application_monitor.h"
+#include "resources/popover_images.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <utility>
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vantrel"));
+    // No main window: the program lives in the tray until asked to quit.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    vantrel::DesktopServices services;
+    vantrel::registerAppControllers();
+    vantrel::registerLockControllers();
+
+    vantrel::AppDelegate::Parts parts;
+    parts.statusItem = std::make_unique<vantrel::StatusItemController>(
+        vantrel::popoverImage(QStringLiteral("menu_icon")));
+    parts.lockEngine = {&vantrel::startMonitoring, &vantrel::stopMonitoring};
+    vantrel::AppDelegate delegate(std::move(parts));
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, &delegate,
+                     &vantrel::AppDelegate::applicationWillTerminate);
+    // Start-up runs from the event loop, once it is going.
+    QTimer::singleShot(0, &delegate, &vantrel::AppDelegate::applicationDidFinishLaunching);
+    return application.exec();
+}

@@ -1,0 +1,72 @@
+#include "controls/message_box_alerts.h"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <utility>
+
+namespace vantrel {
+namespace {
+
+const QString cancelTitle = QStringLiteral("Cancel");
+
+void applyStyle(QMessageBox& box, AlertStyle style) {
+    if (style == AlertStyle::Critical) {
+        box.setIcon(QMessageBox::Critical);
+        return;
+    }
+    // Warnings and information show the program's own icon, as the desktop's alerts do.
+    const QIcon programIcon = QGuiApplication::windowIcon();
+    if (programIcon.isNull()) {
+        box.setIcon(QMessageBox::NoIcon);
+    } else {
+        box.setIconPixmap(programIcon.pixmap(64, 64));
+    }
+}
+
+} // namespace
+
+int MessageBoxAlerts::runModal(const AlertRequest& request) {
+    QMessageBox box;
+    box.setWindowTitle(QGuiApplication::applicationDisplayName());
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setText(request.messageText);
+    box.setInformativeText(request.informativeText);
+    box.setTextFormat(Qt::PlainText);
+    applyStyle(box, request.style);
+
+    const QStringList titles =
+        request.buttonTitles.isEmpty() ? QStringList{QStringLiteral("OK")} : request.buttonTitles;
+    QList<QPushButton*> buttons;
+    for (qsizetype index = 0; index < titles.size(); ++index) {
+        const QString& title = titles.at(index);
+        // Roles only place the buttons; the action role keeps Escape from answering with a
+        // button that does not mean "cancel".
+        const QMessageBox::ButtonRole role = index == 0             ? QMessageBox::AcceptRole
+                                             : title == cancelTitle ? QMessageBox::RejectRole
+                                                                    : QMessageBox::ActionRole;
+        buttons.append(box.addButton(title, role));
+    }
+    box.setDefaultButton(buttons.first());
+    if (buttons.size() == 1)
+        box.setEscapeButton(buttons.first());
+
+    if (m_nextAnswer) {
+        // Runs inside the modal loop, as soon as the box is up.
+        QTimer::singleShot(0, &box,
+                           [&box, answer = std::exchange(m_nextAnswer, {})] { answer(box); });
+    }
+    box.exec();
+
+    const auto pressed = buttons.indexOf(box.clickedButton());
+    // Closed without a button (only possible with an escape button): that button's answer.
+    const auto answered = pressed >= 0 ? pressed : buttons.indexOf(box.escapeButton());
+    return FirstButtonReturn + static_cast<int>(answered >= 0 ? answered : 0);
+}
+
+void MessageBoxAlerts::setNextAnswer(std::function<void(QMessageBox&)> answer) {
+    m_nextAnswer = std::move(answer);
+}
+
+} // namespace vantrel

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/modal_alerts.h"
+
+#include <functional>
+
+class QMessageBox;
+
+namespace vantrel {
+
+// Alerts as application-modal message boxes. The first button is the default one (Return), a
+// button titled "Cancel" answers Escape; the answer is FirstButtonReturn plus the index of the
+// button pressed.
+class MessageBoxAlerts final : public ModalAlerts {
+public:
+    int runModal(const AlertRequest& request) override;
+
+    // Test hook: the next alert only, once it runs its modal loop, is handed to `answer`, which
+    // looks at it and answers it (a click, a key) so that no person is needed.
+    void setNextAnswer(std::function<void(QMessageBox&)> answer);
+
+private:
+    std::function<void(QMessageBox&)> m_nextAnswer;
+};
+
+} // namespace vantrel

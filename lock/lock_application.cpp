@@ -1,0 +1,48 @@
+#include "lock/lock_application.h"
+
+#include "app/storyboard.h"
+#include "lock/app_locker_view_controller.h"
+#include "lock/app_locker_window.h"
+#include "lock/app_locker_window_controller.h"
+#include "lock/lock_controllers.h"
+#include "lock/lock_frame.h"
+#include "lock/pending_lock_apps.h"
+#include "platform/platform.h"
+#include "platform/workspace.h"
+#include "store/settings.h"
+
+namespace vantrel {
+
+void lockApplication(const RunningApplicationRef& application) {
+    if (!application)
+        return;
+    const std::optional<QString> identifier = application->bundleIdentifier();
+    if (!identifier)
+        return;
+    // Exact, case-sensitive match against the list as it is stored now.
+    if (!savedIdsList().contains(*identifier))
+        return;
+    const std::optional<QRectF> frame = lockFrameFor(*application);
+    if (!frame)
+        return;
+
+    addPendingLock(application);
+
+    auto* controller = storyboard::sharedController<AppLockerWindowController>(
+        appLockerWindowControllerIdentifier);
+    AppLockerWindow* window = controller != nullptr ? controller->window() : nullptr;
+    if (window != nullptr)
+        window->setFrame(*frame);
+    if (controller != nullptr)
+        controller->showWindow();
+
+    if (AppLockerViewController* content = AppLockerViewController::shared()) {
+        content->setRunningApp(application);
+        content->refreshLockedAppInfo();
+    }
+
+    if (platform().workspace != nullptr)
+        platform().workspace->activateSelf(window != nullptr ? window->windowHandle() : nullptr);
+}
+
+} // namespace vantrel

@@ -1,0 +1,42 @@
+#include "platform/desktop_entry.h"
+
+#include <QDir>
+
+using namespace Qt::StringLiterals;
+
+namespace vantrel {
+
+namespace {
+
+// The base directory specification allows absolute paths only; anything else is ignored.
+bool isUsableBase(const QString& path) {
+    return !path.isEmpty() && QDir::isAbsolutePath(path);
+}
+
+} // namespace
+
+QStringList applicationFolders() {
+    QString home = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!isUsableBase(home))
+        home = QDir::homePath() + u"/.local/share"_s;
+
+    QStringList system;
+    for (const QString& entry : qEnvironmentVariable("XDG_DATA_DIRS").split(u':')) {
+        if (isUsableBase(entry))
+            system.append(entry);
+    }
+    // A variable with nothing usable in it says nothing: take the defaults, as when unset.
+    if (system.isEmpty())
+        system = {u"/usr/local/share"_s, u"/usr/share"_s};
+
+    QStringList folders;
+    for (const QString& base : QStringList{home} + system) {
+        const QString folder = QDir::cleanPath(base + u"/applications"_s);
+        // The same folder named twice holds no second copy of anything.
+        if (!folders.contains(folder))
+            folders.append(folder);
+    }
+    return folders;
+}
+
+} // namespace vantrel

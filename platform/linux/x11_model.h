@@ -1,0 +1,72 @@
+#pragma once
+
+#include "platform/running_application.h"
+
+#include <optional>
+#include <QImage>
+#include <QList>
+#include <QMap>
+#include <QRect>
+#include <QRectF>
+#include <QString>
+
+// The desktop-independent part of reading an EWMH desktop: what a client window is, which
+// process it makes an application, and where its frame stands. No X calls here.
+namespace vantrel::x11 {
+
+// The window types of EWMH that matter here; the rest are Other.
+enum class WindowKind { Normal, Dialog, Utility, Toolbar, Menu, Splash, Dock, Desktop, Other };
+
+// _NET_WM_WINDOW_TYPE lists types most preferred first: the first known one counts. A window
+// without a known type is Normal, or Dialog when it is transient for another window.
+WindowKind windowKindFromTypes(const QList<std::optional<WindowKind>>& typesInPreferenceOrder,
+                               bool transient);
+
+// What is known of one managed client window.
+struct ClientWindow {
+    quint32 id = 0;
+    std::optional<qint64> processIdentifier; // only when the client runs on this host
+    WindowKind kind = WindowKind::Normal;
+    bool hidden = false; // _NET_WM_STATE_HIDDEN: minimised
+    bool skipTaskbar = false;
+};
+
+// The windows of one process, in the order the list of clients gives them.
+struct ProcessWindows {
+    QList<quint32> windows;       // every window the application can hide
+    QList<quint32> normalWindows; // its normal windows
+    QList<quint32> shownWindows;  // the windows not minimised
+    bool allHidden() const { return !windows.isEmpty() && shownWindows.isEmpty(); }
+    ActivationPolicy policy = ActivationPolicy::Accessory;
+};
+
+// Groups the clients by owning process. Docks and desktops belong to no application; a process
+// counts as an application when it owns a normal window (see normalWindows).
+QMap<qint64, ProcessWindows> windowsByProcess(const QList<ClientWindow>& clientsInMappingOrder);
+
+struct FrameExtents {
+    int left = 0;
+    int right = 0;
+    int top = 0;
+    int bottom = 0;
+};
+
+// The frame around a reparented client whose own area starts at clientOriginInRoot.
+QRect frameInRoot(QPoint clientOriginInRoot, QSize clientSize, const FrameExtents& extents);
+
+// One screen as Qt lays it out: its geometry in device-independent pixels and its scale.
+struct ScreenScale {
+    QRect logicalGeometry;
+    qreal devicePixelRatio = 1.0;
+};
+
+// X gives device pixels; Qt's global coordinates keep each screen's top-left corner and divide
+// the rest by the screen's scale. The screen that holds the rectangle's centre is used, the first
+// one when none does.
+QRectF nativeToLogical(const QRectF& native, const QList<ScreenScale>& screens);
+
+// The pictures of _NET_WM_ICON: width, height, then width x height ARGB pixels, repeated.
+// A truncated or absurd entry ends the list.
+QList<QImage> imagesFromNetWmIcon(const QList<quint32>& values);
+
+} // namespace vantrel::x11

@@ -1,0 +1,52 @@
+#include "platform/linux/x11_running_application.h"
+
+#include "platform/linux/process_watch.h"
+#include "platform/linux/x11_connection.h"
+
+#include <xcb/xcb_icccm.h>
+
+namespace vantrel {
+
+X11RunningApplication::X11RunningApplication(Identity identity,
+                                             std::weak_ptr<x11::X11Connection> connection,
+                                             std::unique_ptr<ProcessExitWatch> exitWatch)
+    : m_identity(std::move(identity))
+    , m_connection(std::move(connection))
+    , m_exitWatch(std::move(exitWatch)) {}
+
+X11RunningApplication::~X11RunningApplication() = default;
+
+bool X11RunningApplication::isTerminated() const {
+    return m_terminated || (m_exitWatch && m_exitWatch->hasExited());
+}
+
+bool X11RunningApplication::hide() {
+    const std::shared_ptr<x11::X11Connection> connection = m_connection.lock();
+    if (!connection || isTerminated()) {
+        return false;
+    }
+    // Asked afresh: a window that came up a moment ago is hidden too.
+    const QList<xcb_window_t> windows = connection->clientWindowsOfProcess(m_identity.pid);
+    if (windows.isEmpty()) {
+        return false;
+    }
+    for (xcb_window_t window : windows) {
+        connection->sendToRoot(window, connection->wmChangeState(), XCB_ICCCM_WM_STATE_ICONIC);
+    }
+    connection->flush();
+    return true;
+}
+
+void X11RunningApplication::setWindows(const x11::ProcessWindows& windows) {
+    m_windows = windows;
+    if (!windows.normalWindows.isEmpty()) {
+        m_policy = windows.policy;
+    }
+}
+
+void X11RunningApplication::markTerminated() {
+    m_terminated = true;
+    m_windows = {};
+}
+
+} // namespace vantrel

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/linux/x11_model.h"
+#include "platform/running_application.h"
+
+#include <memory>
+
+namespace vantrel {
+
+namespace x11 {
+class X11Connection;
+}
+class ProcessExitWatch;
+
+// A process of this user with windows on the X desktop. Its identity (pid, entry, name, icon) is
+// fixed when it is first seen; the workspace keeps its windows current.
+class X11RunningApplication final : public RunningApplication {
+public:
+    struct Identity {
+        qint64 pid = 0;
+        std::optional<QString> bundleIdentifier;
+        std::optional<QString> name;
+        QIcon icon;
+    };
+
+    X11RunningApplication(Identity identity, std::weak_ptr<x11::X11Connection> connection,
+                          std::unique_ptr<ProcessExitWatch> exitWatch);
+    ~X11RunningApplication() override;
+
+    std::optional<QString> bundleIdentifier() const override { return m_identity.bundleIdentifier; }
+    qint64 processIdentifier() const override { return m_identity.pid; }
+    bool isHidden() const override { return m_windows.allHidden(); }
+    bool isTerminated() const override;
+    ActivationPolicy activationPolicy() const override { return m_policy; }
+    std::optional<QString> localizedName() const override { return m_identity.name; }
+    QIcon icon() const override { return m_identity.icon; }
+    // Iconifies every window not yet minimised (ICCCM WM_CHANGE_STATE to IconicState).
+    bool hide() override;
+
+    ProcessExitWatch* exitWatch() const { return m_exitWatch.get(); }
+    void setWindows(const x11::ProcessWindows& windows);
+    void markTerminated();
+
+private:
+    Identity m_identity;
+    std::weak_ptr<x11::X11Connection> m_connection;
+    std::unique_ptr<ProcessExitWatch> m_exitWatch;
+    x11::ProcessWindows m_windows;
+    // Once set, kept while the process lives without a normal window.
+    ActivationPolicy m_policy = ActivationPolicy::Accessory;
+    bool m_terminated = false;
+};
+
+} // namespace vantrel

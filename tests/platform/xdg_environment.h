@@ -1,0 +1,43 @@
+#pragma once
+
+#include <optional>
+#include <QByteArray>
+#include <QList>
+#include <utility>
+
+namespace vantrel::testing {
+
+// Sets environment variables for one test and puts back what was there before.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment() = default;
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+    ~ScopedEnvironment() {
+        for (auto it = m_saved.crbegin(); it != m_saved.crend(); ++it) {
+            if (it->second)
+                qputenv(it->first.constData(), *it->second);
+            else
+                qunsetenv(it->first.constData());
+        }
+    }
+
+    void set(const char* name, const QByteArray& value) {
+        save(name);
+        qputenv(name, value);
+    }
+    void unset(const char* name) {
+        save(name);
+        qunsetenv(name);
+    }
+
+private:
+    void save(const char* name) {
+        m_saved.append({QByteArray(name), qEnvironmentVariableIsSet(name)
+                                              ? std::optional<QByteArray>(qgetenv(name))
+                                              : std::nullopt});
+    }
+    QList<std::pair<QByteArray, std::optional<QByteArray>>> m_saved;
+};
+
+} // namespace vantrel::testing

@@ -1,0 +1,499 @@
+// The X11 workspace and window list against a real window manager: run by
+// run_in_openbox_session.sh on a private Xvfb display with openbox and tint2.
+#include "platform/linux/qt_main_screen.h"
+#include "platform/linux/x11_connection.h"
+#include "platform/linux/x11_desktop.h"
+#include "platform/linux/x11_window_list.h"
+#include "platform/linux/x11_workspace.h"
+#include "tests/doubles/platform_doubles.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+#include <QWidget>
+#include <unistd.h>
+
+namespace vantrel {
+namespace {
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+constexpr int deadlineMs = 5000;
+
+QString runTool(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(deadlineMs) || process.exitCode() != 0) {
+        ADD_FAILURE() << program.toStdString() << ' ' << arguments.join(u' ').toStdString()
+                      << " failed: " << process.readAllStandardError().toStdString();
+        return {};
+    }
+    return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+QString hex(quint32 window) {
+    return u"0x"_s + QString::number(window, 16);
+}
+
+quint32 activeWindow() {
+    const QString text = runTool(u"xprop"_s, {u"-root"_s, u"_NET_ACTIVE_WINDOW"_s});
+    const auto match = QRegularExpression(u"window id # (0x[0-9a-f]+)"_s).match(text);
+    return match.hasMatch() ? match.captured(1).toUInt(nullptr, 16) : 0;
+}
+
+QString property(quint32 window, const QString& name) {
+    return runTool(u"xprop"_s, {u"-id"_s, hex(window), name});
+}
+
+// In the window manager's client list: managed, so that a request about it is not lost.
+bool isManaged(quint32 window) {
+    const QString text = runTool(u"xprop"_s, {u"-root"_s, u"_NET_CLIENT_LIST"_s});
+    return QRegularExpression(u"[ #,]"_s + hex(window) + u"(,|$)"_s,
+                              QRegularExpression::MultilineOption)
+        .match(text)
+        .hasMatch();
+}
+
+bool isMinimised(quint32 window) {
+    return property(window, u"_NET_WM_STATE"_s).contains(u"_NET_WM_STATE_HIDDEN"_s);
+}
+
+int number(const QString& text, const QString& label) {
+    const auto match = QRegularExpression(label + uR"(:\s+(-?\d+))"_s).match(text);
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
+// The window manager's frame around a client: its ancestor just below the root, as xwininfo sees
+// it.
+QRect frameOf(quint32 window) {
+    QString id = hex(window);
+    for (int depth = 0; depth < 8; ++depth) {
+        const QString tree = runTool(u"xwininfo"_s, {u"-tree"_s, u"-id"_s, id});
+        const QString root =
+            QRegularExpression(u"Root window id: (0x[0-9a-f]+)"_s).match(tree).captured(1);
+        const QString parent =
+            QRegularExpression(u"Parent window id: (0x[0-9a-f]+)"_s).match(tree).captured(1);
+        if (parent.isEmpty() || parent == root) {
+            break;
+        }
+        id = parent;
+    }
+    const QString info = runTool(u"xwininfo"_s, {u"-id"_s, id});
+    return QRect(number(info, u"Absolute upper-left X"_s), number(info, u"Absolute upper-left Y"_s),
+                 number(info, u"Width"_s), number(info, u"Height"_s));
+}
+
+void activateWithXdotool(quint32 window) {
+    runTool(u"xdotool"_s, {u"windowactivate"_s, u"--sync"_s, QString::number(window)});
+}
+
+// One run of tests/x11/x11_test_client with the windows its arguments describe.
+class TestClient {
+public:
+    explicit TestClient(const QStringList& windowSpecs) {
+        m_process.start(QString::fromLocal8Bit(qgetenv("VANTREL_X11_TEST_CLIENT")), windowSpecs);
+        const bool started = QTest::qWaitFor(
+            [&] {
+                m_process.waitForReadyRead(50);
+                while (m_process.canReadLine()) {
+                    const QByteArray line = m_process.readLine().trimmed();
+                    if (line.startsWith("window ")) {
+                        windows.append(line.mid(7).toUInt());
+                    }
+                }
+                return windows.size() == windowSpecs.size();
+            },
+            deadlineMs);
+        EXPECT_TRUE(started) << "test client did not open its windows: "
+                             << m_process.readAllStandardError().toStdString();
+    }
+    ~TestClient() { quit(); }
+    TestClient(const TestClient&) = delete;
+    TestClient& operator=(const TestClient&) = delete;
+
+    qint64 pid() const { return m_process.processId(); }
+    void quit() {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.closeWriteChannel();
+            m_process.waitForFinished(deadlineMs);
+        }
+    }
+
+    QList<quint32> windows;
+
+private:
+    QProcess m_process;
+};
+
+// What a workspace reported, in order.
+struct Recorder {
+    explicit Recorder(Workspace& workspace) {
+        QObject::connect(
+            &workspace, &Workspace::runningApplicationsChanged, &context,
+            [this](const RunningApplicationsChange& change) { changes.append(change); });
+        QObject::connect(
+            &workspace, &Workspace::applicationActivated, &context,
+            [this](const RunningApplicationRef& application) { activations.append(application); });
+    }
+
+    RunningApplicationRef launchOf(qint64 pid) const {
+        for (const RunningApplicationsChange& change : changes) {
+            if (change.newApplications && !change.newApplications->isEmpty() &&
+                change.newApplications->first()->processIdentifier() == pid) {
+                return change.newApplications->first();
+            }
+        }
+        return nullptr;
+    }
+    int launchCount(qint64 pid) const {
+        int count = 0;
+        for (const RunningApplicationsChange& change : changes) {
+            if (change.newApplications) {
+                for (const RunningApplicationRef& application : *change.newApplications) {
+                    count += application->processIdentifier() == pid ? 1 : 0;
+                }
+            }
+        }
+        return count;
+    }
+    RunningApplicationRef waitForLaunch(qint64 pid) const {
+        RunningApplicationRef launched;
+        if (!QTest::qWaitFor([&] { return (launched = launchOf(pid)) != nullptr; }, deadlineMs)) {
+            ADD_FAILURE() << "no launch of process " << pid;
+        }
+        return launched;
+    }
+
+    QObject context;
+    QList<RunningApplicationsChange> changes;
+    RunningApplicationList activations;
+};
+
+class X11DesktopTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        connection = x11::X11Connection::fromQt();
+        ASSERT_TRUE(connection) << "Qt is not on X11; run through run_in_openbox_session.sh";
+    }
+
+    std::unique_ptr<X11Workspace> makeWorkspace(X11Workspace::Providers providers = {}) {
+        if (!providers.desktopEntries) {
+            providers.desktopEntries = [this] { return entries; };
+        }
+        return std::make_unique<X11Workspace>(connection, std::move(providers));
+    }
+
+    std::shared_ptr<x11::X11Connection> connection;
+    QList<DesktopEntry> entries;
+};
+
+TEST_F(X11DesktopTest, MainScreenIsThePrimaryScreen) {
+    EXPECT_EQ(QtMainScreen().frame(), QRectF(0, 0, 1280, 800));
+}
+
+TEST_F(X11DesktopTest, LaunchIsReportedOnceWithItsDesktopEntry) {
+    DesktopEntry tester;
+    tester.id = u"org.example.Tester"_s;
+    tester.name = u"Tester"_s;
+    tester.icon = u"/nonexistent/tester.png"_s;
+    tester.startupWMClass = u"VantrelTester"_s;
+    entries = {tester};
+    auto workspace = makeWorkspace();
+    Recorder recorder(*workspace);
+
+    TestClient client({u"class=vantrel-tester,VantrelTester"_s,
+                       u"class=vantrel-tester,VantrelTester;type=dialog;transient"_s});
+    const RunningApplicationRef launched = recorder.waitForLaunch(client.pid());
+    ASSERT_TRUE(launched);
+    EXPECT_EQ(launched->bundleIdentifier(), u"org.example.Tester"_s);
+    EXPECT_EQ(launched->localizedName(), u"Tester"_s);
+    EXPECT_EQ(launched->activationPolicy(), ActivationPolicy::Regular);
+    EXPECT_FALSE(launched->isHidden());
+    EXPECT_FALSE(launched->isTerminated());
+    EXPECT_TRUE(workspace->runningApplications().contains(launched));
+
+    // A second process of the same program is an application of its own.
+    TestClient second({u"class=vantrel-tester,VantrelTester"_s});
+    ASSERT_TRUE(recorder.waitForLaunch(second.pid()));
+    EXPECT_NE(recorder.launchOf(second.pid()), launched);
+    EXPECT_EQ(recorder.launchCount(client.pid()), 1);
+    EXPECT_EQ(workspace->runningApplications().count(launched), 1);
+}
+
+TEST_F(X11DesktopTest, ProgramsWithoutAnEntryAndWindowsThatAreNoApplication) {
+    auto workspace = makeWorkspace();
+    Recorder recorder(*workspace);
+
+    TestClient dock({u"type=dock;geometry=100x20+0+780"_s});
+    TestClient dialogOnly({u"type=dialog"_s});
+    TestClient remote({u"machine=elsewhere.example"_s});
+    TestClient accessory({u"class=helper,Helper;skip-taskbar"_s});
+    // Reported in order: once this one is in, the windows before it have been seen.
+    const RunningApplicationRef launched = recorder.waitForLaunch(accessory.pid());
+    ASSERT_TRUE(launched);
+    EXPECT_EQ(launched->activationPolicy(), ActivationPolicy::Accessory);
+    EXPECT_EQ(launched->bundleIdentifier(), std::nullopt);
+    EXPECT_EQ(launched->localizedName(), u"Helper"_s); // the window class without an entry
+
+    for (const qint64 pid : {dock.pid(), dialogOnly.pid(), remote.pid()}) {
+        EXPECT_EQ(recorder.launchCount(pid), 0) << pid;
+        for (const RunningApplicationRef& application : workspace->runningApplications()) {
+            EXPECT_NE(application->processIdentifier(), pid);
+        }
+    }
+}
+
+TEST_F(X11DesktopTest, ActivationIsReportedWhenAnotherApplicationComesForward) {
+    auto workspace = makeWorkspace();
+    Recorder recorder(*workspace);
+    TestClient first({u"geometry=200x150+50+50"_s, u"geometry=200x150+300+50"_s});
+    TestClient second({u"geometry=200x150+50+300"_s});
+    const RunningApplicationRef firstApp = recorder.waitForLaunch(first.pid());
+    const RunningApplicationRef secondApp = recorder.waitForLaunch(second.pid());
+    ASSERT_TRUE(firstApp && secondApp);
+
+    activateWithXdotool(first.windows[0]);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !recorder.activations.isEmpty() && recorder.activations.last() == firstApp; },
+        deadlineMs));
+    const qsizetype before = recorder.activations.size();
+
+    // Another window of the same application: no news.
+    activateWithXdotool(first.windows[1]);
+    activateWithXdotool(second.windows[0]);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return recorder.activations.last() == secondApp; }, deadlineMs));
+    EXPECT_EQ(recorder.activations.size(), before + 1);
+
+    // Iconified, it loses the focus (to none or to a window openbox falls back on); coming back
+    // is news again.
+    ASSERT_TRUE(secondApp->hide());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return secondApp->isHidden() && activeWindow() != second.windows[0]; }, deadlineMs));
+    activateWithXdotool(second.windows[0]);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return recorder.activations.size() > before + 1 &&
+                   recorder.activations.last() == secondApp;
+        },
+        deadlineMs));
+}
+
+TEST_F(X11DesktopTest, HideMinimisesEveryWindowAndTerminationIsSeen) {
+    auto workspace = makeWorkspace();
+    Recorder recorder(*workspace);
+    TestClient client({u"geometry=200x150+50+50"_s, u"geometry=200x150+300+50"_s});
+    const RunningApplicationRef application = recorder.waitForLaunch(client.pid());
+    ASSERT_TRUE(application);
+    // The launch is news with the first window; the second may still be on its way.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return isManaged(client.windows[0]) && isManaged(client.windows[1]); }, deadlineMs));
+
+    ASSERT_TRUE(application->hide());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return application->isHidden(); }, deadlineMs))
+        << property(client.windows[0], u"_NET_WM_STATE"_s).toStdString()
+        << property(client.windows[1], u"_NET_WM_STATE"_s).toStdString()
+        << property(client.windows[0], u"WM_STATE"_s).toStdString()
+        << property(client.windows[1], u"WM_STATE"_s).toStdString();
+    EXPECT_TRUE(isMinimised(client.windows[0]));
+    EXPECT_TRUE(isMinimised(client.windows[1]));
+
+    // One window back: no longer hidden.
+    activateWithXdotool(client.windows[1]);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !application->isHidden(); }, deadlineMs));
+    EXPECT_TRUE(isMinimised(client.windows[0]));
+
+    const qsizetype changesBefore = recorder.changes.size();
+    client.quit();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return application->isTerminated(); }, deadlineMs));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return recorder.changes.size() > changesBefore; }, deadlineMs));
+    EXPECT_FALSE(recorder.changes.last().newApplications.has_value());
+    EXPECT_FALSE(workspace->runningApplications().contains(application));
+    EXPECT_FALSE(application->hide());
+}
+
+TEST_F(X11DesktopTest, WindowOnAnotherDesktopIsNotHiddenNorOnScreen) {
+    auto workspace = makeWorkspace();
+    X11WindowList windowList(connection);
+    Recorder recorder(*workspace);
+    TestClient client({u"geometry=200x150+50+50"_s});
+    const RunningApplicationRef application = recorder.waitForLaunch(client.pid());
+    ASSERT_TRUE(application);
+
+    runTool(u"xdotool"_s,
+            {u"set_desktop_for_window"_s, QString::number(client.windows[0]), u"1"_s});
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return property(client.windows[0], u"_NET_WM_DESKTOP"_s).contains(u"= 1"_s); },
+        deadlineMs));
+    const auto windows = windowList.onScreenWindows();
+    ASSERT_TRUE(windows.has_value());
+    for (const WindowDescription& window : *windows) {
+        EXPECT_NE(window.ownerProcessIdentifier, client.pid());
+    }
+    EXPECT_FALSE(application->isHidden());
+}
+
+TEST_F(X11DesktopTest, WindowListIsFrontToBackWithFrameBounds) {
+    std::optional<X11Desktop> desktop = makeX11Desktop({});
+    ASSERT_TRUE(desktop.has_value());
+    const WindowList& windowList = *desktop->windowList;
+    Recorder recorder(*desktop->workspace);
+    TestClient back({u"geometry=300x200+100+100"_s});
+    TestClient front({u"geometry=400x300+250+180"_s});
+    ASSERT_TRUE(recorder.waitForLaunch(back.pid()) && recorder.waitForLaunch(front.pid()));
+
+    const auto indexOf = [](const QList<WindowDescription>& windows, qint64 pid) {
+        for (qsizetype i = 0; i < windows.size(); ++i) {
+            if (windows[i].ownerProcessIdentifier == pid) {
+                return i;
+            }
+        }
+        return qsizetype{-1};
+    };
+    for (TestClient* raised : {&front, &back}) {
+        activateWithXdotool(raised->windows[0]);
+        TestClient* other = raised == &front ? &back : &front;
+        std::optional<QList<WindowDescription>> windows;
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                windows = windowList.onScreenWindows();
+                return windows && indexOf(*windows, raised->pid()) >= 0 &&
+                       indexOf(*windows, raised->pid()) < indexOf(*windows, other->pid());
+            },
+            deadlineMs));
+        for (TestClient* client : {&front, &back}) {
+            const WindowDescription& window = (*windows)[indexOf(*windows, client->pid())];
+            ASSERT_TRUE(window.bounds.has_value());
+            EXPECT_EQ(*window.bounds, QRectF(frameOf(client->windows[0])));
+            // The client area lies inside the frame, where it was asked to be.
+            EXPECT_TRUE(window.bounds->contains(
+                QRectF(QPointF(window.bounds->x() + 1, window.bounds->y() + 1),
+                       client == &front ? QSizeF(398, 298) : QSizeF(298, 198))));
+        }
+    }
+}
+
+TEST_F(X11DesktopTest, ActivateSelfTakesTheFocusThroughTheWindowManager) {
+    auto workspace = makeWorkspace();
+    X11WindowList windowList(connection);
+    Recorder recorder(*workspace);
+    TestClient other({u"geometry=300x300+100+100"_s});
+    ASSERT_TRUE(recorder.waitForLaunch(other.pid()));
+    activateWithXdotool(other.windows[0]);
+
+    // Asked for before the window manager has taken the window on: done once it has. Shown
+    // without activation, so that openbox does not focus it on its own.
+    QWidget lockWindow;
+    lockWindow.setAttribute(Qt::WA_ShowWithoutActivating);
+    lockWindow.setGeometry(150, 150, 200, 200);
+    lockWindow.winId();
+    workspace->activateSelf(lockWindow.windowHandle());
+    lockWindow.show();
+    const auto ownWindow = static_cast<quint32>(lockWindow.winId());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return activeWindow() == ownWindow; }, deadlineMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lockWindow.isActiveWindow(); }, deadlineMs));
+
+    // Another window takes the focus; asking again brings it back and raises the lock above.
+    activateWithXdotool(other.windows[0]);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !lockWindow.isActiveWindow(); }, deadlineMs));
+    workspace->activateSelf(lockWindow.windowHandle());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lockWindow.isActiveWindow(); }, deadlineMs));
+    EXPECT_EQ(activeWindow(), ownWindow);
+    // Above the other application's window (the panel may stand above both).
+    const auto windows = windowList.onScreenWindows();
+    ASSERT_TRUE(windows.has_value());
+    const auto firstOf = [&](qint64 pid) {
+        return std::find_if(windows->cbegin(), windows->cend(), [&](const WindowDescription& w) {
+            return w.ownerProcessIdentifier == pid;
+        });
+    };
+    ASSERT_NE(firstOf(::getpid()), windows->cend());
+    EXPECT_LT(firstOf(::getpid()), firstOf(other.pid()));
+}
+
+TEST_F(X11DesktopTest, ShowOnAllDesktopsBeforeAndAfterTheWindowIsShown) {
+    auto workspace = makeWorkspace();
+    X11WindowList windowList(connection);
+    const auto isOnAllDesktops = [](const QWidget& widget) {
+        const auto window = static_cast<quint32>(widget.winId());
+        return property(window, u"_NET_WM_DESKTOP"_s).contains(u"= 4294967295"_s);
+    };
+
+    QWidget early;
+    early.setGeometry(100, 100, 150, 150);
+    early.winId();
+    workspace->showOnAllDesktops(early.windowHandle());
+    early.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return isOnAllDesktops(early); }, deadlineMs))
+        << property(static_cast<quint32>(early.winId()), u"_NET_WM_DESKTOP"_s).toStdString()
+        << property(static_cast<quint32>(early.winId()), u"_NET_WM_STATE"_s).toStdString();
+
+    QWidget late;
+    late.setGeometry(300, 100, 150, 150);
+    late.show();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return property(static_cast<quint32>(late.winId()), u"_NET_WM_DESKTOP"_s)
+                .contains(u"= 0"_s);
+        },
+        deadlineMs));
+    workspace->showOnAllDesktops(late.windowHandle());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return isOnAllDesktops(late); }, deadlineMs));
+
+    // Hidden and shown again, the window manager forgets; the workspace asks again.
+    early.hide();
+    early.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return isOnAllDesktops(early); }, deadlineMs));
+
+    runTool(u"xdotool"_s, {u"set_desktop"_s, u"2"_s});
+    const auto ownWindowsOnScreen = [&] {
+        const auto windows = windowList.onScreenWindows();
+        return windows && std::count_if(windows->cbegin(), windows->cend(),
+                                        [](const WindowDescription& window) {
+                                            return window.ownerProcessIdentifier == ::getpid();
+                                        }) == 2;
+    };
+    EXPECT_TRUE(QTest::qWaitFor(ownWindowsOnScreen, deadlineMs));
+    runTool(u"xdotool"_s, {u"set_desktop"_s, u"0"_s});
+}
+
+TEST_F(X11DesktopTest, BundledProgramsStandForTheirProcess) {
+    auto bundled = testing::makeFakeApplication(u"com.example.bundled"_s, 0, u"Bundled"_s);
+    qint64 bundledPid = 0;
+    int scans = 0;
+    X11Workspace::Providers providers;
+    // Every scan makes new objects, as a /proc scan would.
+    providers.bundledApplications = [&] {
+        ++scans;
+        RunningApplicationList found;
+        if (bundledPid != 0) {
+            auto fresh = testing::makeFakeApplication(u"com.example.bundled"_s, bundledPid);
+            found.append(scans == 1 ? RunningApplicationRef(bundled) : fresh);
+        }
+        return found;
+    };
+    TestClient client({u"geometry=200x150+50+50"_s, u"geometry=200x150+300+50"_s});
+    bundledPid = client.pid();
+    bundled->pid = bundledPid;
+
+    auto workspace = makeWorkspace(std::move(providers));
+    Recorder recorder(*workspace);
+    const RunningApplicationList running = workspace->runningApplications();
+    EXPECT_EQ(running.count(bundled), 1);
+    for (const RunningApplicationRef& application : running) {
+        EXPECT_TRUE(application == bundled || application->processIdentifier() != bundledPid);
+    }
+
+    activateWithXdotool(client.windows[1]);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return recorder.activations.contains(bundled); }, deadlineMs));
+    EXPECT_EQ(workspace->runningApplications().count(bundled), 1);
+    EXPECT_GT(scans, 1);
+}
+
+} // namespace
+} // namespace vantrel
