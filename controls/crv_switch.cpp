@@ -27,7 +27,7 @@ QVariantAnimation* makeProgressAnimation(QWidget* owner) {
 }
 
 qreal progressOf(const QVariantAnimation* animation) {
-    return animation->state() == QAbstractAnimation::Running ? animation->currentValue().toReal()
+    return animation->state() != QAbstractAnimation::Stopped ? animation->currentValue().toReal()
                                                              : 1.0;
 }
 
@@ -134,7 +134,7 @@ QEasingCurve CRVSwitch::defaultTimingCurve() {
 }
 
 SwitchLayers CRVSwitch::presentedLayers() const {
-    if (m_layerAnimation->state() != QAbstractAnimation::Running)
+    if (m_layerAnimation->state() == QAbstractAnimation::Stopped)
         return m_layers;
     return interpolateLayers(m_animationStart, m_layers, m_layerAnimation->currentValue().toReal());
 }
@@ -143,6 +143,8 @@ void CRVSwitch::setupLayers() {
     const QSizeF track = trackRect().size();
     m_layers.track.frame = QRectF(QPointF(0, 0), track);
     m_layers.track.borderWidth = kBorderLineWidth();
+    m_layers.track.border = disabledBorderColor();
+    m_layers.track.fill = m_disabledBackgroundColor;
 
     m_layers.knob.frame = knobFrame();
     m_layers.knob.fill = m_knobBackgroundColor;

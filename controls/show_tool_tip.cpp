@@ -19,7 +19,7 @@ void showToolTip(QWidget* anchor, const QString& message, RectEdge preferredEdge
     if (QLabel* label = controller->lblMessage())
         label->setText(message);
     QWidget* view = controller->view();
-    view->adjustSize();
+    controller->sizeViewToMessage();
     popover->setContentSize(view->size());
     popover->setBehavior(ToolTipPopover::Behavior::Transient);
     popover->setAnimates(false);

@@ -36,25 +36,25 @@ ToolTipPlacement placeOn(RectEdge edge, const QRect& anchor, const QSize& conten
     switch (edge) {
     case RectEdge::MaxX:
         placement.arrowTip = QPoint(anchor.right() + 1 + toolTipAnchorGap, middle.y());
-        placement.body =
-            QRect(QPoint(anchor.right() + 1 + reach, middle.y() - content.height() / 2), content);
+        placement.body = QRect(
+            QPoint(anchor.right() + 1 + reach, middle.y() - (content.height() - 1) / 2), content);
         break;
     case RectEdge::MinX:
         placement.arrowTip = QPoint(anchor.left() - toolTipAnchorGap, middle.y());
-        placement.body = QRect(
-            QPoint(anchor.left() - reach - content.width(), middle.y() - content.height() / 2),
-            content);
+        placement.body = QRect(QPoint(anchor.left() - reach - content.width(),
+                                      middle.y() - (content.height() - 1) / 2),
+                               content);
         break;
     case RectEdge::MaxY:
         placement.arrowTip = QPoint(middle.x(), anchor.bottom() + 1 + toolTipAnchorGap);
-        placement.body =
-            QRect(QPoint(middle.x() - content.width() / 2, anchor.bottom() + 1 + reach), content);
+        placement.body = QRect(
+            QPoint(middle.x() - (content.width() - 1) / 2, anchor.bottom() + 1 + reach), content);
         break;
     case RectEdge::MinY:
         placement.arrowTip = QPoint(middle.x(), anchor.top() - toolTipAnchorGap);
-        placement.body =
-            QRect(QPoint(middle.x() - content.width() / 2, anchor.top() - reach - content.height()),
-                  content);
+        placement.body = QRect(
+            QPoint(middle.x() - (content.width() - 1) / 2, anchor.top() - reach - content.height()),
+            content);
         break;
     }
     return placement;

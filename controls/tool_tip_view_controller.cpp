@@ -1,5 +1,6 @@
 #include "controls/tool_tip_view_controller.h"
 
+#include <algorithm>
 #include <QLabel>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -31,7 +32,6 @@ void ToolTipViewController::loadView() {
     label->setObjectName(QStringLiteral("lblMessage"));
     label->setWordWrap(true);
     label->setTextFormat(Qt::PlainText);
-    label->setMaximumWidth(maximumTextWidth);
     QFont font = label->font();
     font.setPixelSize(12);
     label->setFont(font);
@@ -40,6 +40,16 @@ void ToolTipViewController::loadView() {
     m_lblMessage = label;
     m_view = view;
     m_popover->setContentView(view);
+}
+
+void ToolTipViewController::sizeViewToMessage() {
+    if (!m_view)
+        return;
+    if (m_lblMessage) {
+        const int oneLine = m_lblMessage->fontMetrics().horizontalAdvance(m_lblMessage->text());
+        m_lblMessage->setFixedWidth(std::min(oneLine + 1, maximumTextWidth));
+    }
+    m_view->adjustSize();
 }
 
 void ToolTipViewController::viewDidDisappear() {

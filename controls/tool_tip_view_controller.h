@@ -27,6 +27,10 @@ public:
     QLabel* lblMessage() const { return m_lblMessage; }
     ToolTipPopover* popover() const { return m_popover.get(); }
 
+    // Sizes the view to its message: one line when it fits, wrapped at a comfortable width
+    // otherwise.
+    void sizeViewToMessage();
+
     // The bubble has closed: the label is emptied, so a later showing shows only its own text.
     void viewDidDisappear();
 
