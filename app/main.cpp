@@ -3,6 +3,7 @@
 #include "app/app_delegate.h"
 #include "app/desktop_services.h"
 #include "app/status_item_controller.h"
+#include "controls/control_controllers.h"
 #include "lock/lock_controllers.h"
 #include "lock/running_application_monitor.h"
 #include "resources/popover_images.h"
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     vantrel::DesktopServices services;
     vantrel::registerAppControllers();
     vantrel::registerLockControllers();
+    vantrel::registerControlControllers();
 
     vantrel::AppDelegate::Parts parts;
     parts.statusItem = std::make_unique<vantrel::StatusItemController>(
