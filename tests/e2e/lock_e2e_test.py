@@ -176,7 +176,10 @@ class LockTest(unittest.TestCase):
         self.assertGreaterEqual(rect.height, MINIMUM_SIDE)
         wait_until(lambda: self.desktop.active_window() == lock
                    and self.desktop.input_focus() == lock, 2, "the lock window has the keyboard")
+        # Above ordinary windows, on every desktop, without a title bar.
         self.assertIn("_NET_WM_STATE_ABOVE", self.desktop.window_property(lock, "_NET_WM_STATE"))
+        self.assertIn("= 4294967295", self.desktop.window_property(lock, "_NET_WM_DESKTOP"))
+        self.assertEqual(self.desktop.frame(lock), rect)
         return lock
 
     def assert_never_covered(self, application_window, duration):
