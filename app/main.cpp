@@ -2,17 +2,27 @@
 #include "app/app_controllers.h"
 #include "app/app_delegate.h"
 #include "app/desktop_services.h"
+#include "app/session_check.h"
 #include "app/status_item_controller.h"
 #include "controls/control_controllers.h"
 #include "lock/lock_controllers.h"
 #include "lock/running_application_monitor.h"
+#include "platform/linux/x11_display_probe.h"
 #include "resources/popover_images.h"
 
+#include <cstdio>
 #include <QApplication>
 #include <QTimer>
 #include <utility>
 
 int main(int argc, char** argv) {
+    // Before Qt starts: without a display it would abort with a message of its own.
+    const vantrel::SessionFacts session = vantrel::currentSessionFacts(argc, argv);
+    if (const auto problem = vantrel::sessionProblem(session, &vantrel::x11DisplayOpens)) {
+        std::fprintf(stderr, "%s\n", qPrintable(*problem));
+        return 1;
+    }
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
     // No main window: the program lives in the tray until asked to quit.

@@ -5,8 +5,10 @@
 #include "platform/linux/x11_running_application.h"
 
 #include <algorithm>
+#include <chrono>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QTimer>
 #include <unistd.h>
 
 namespace vantrel {
@@ -16,6 +18,9 @@ namespace {
 constexpr quint32 allDesktops = 0xFFFFFFFF;
 constexpr quint32 longList = 1u << 16;
 constexpr quint32 largestIcon = 1u << 20;
+// openbox animates a restore for 150 ms, in steps of 1/60 s.
+constexpr std::chrono::milliseconds stillCheckInterval{40};
+constexpr int maximumStillChecks = 15;
 
 QString text(const QByteArray& bytes) {
     return QString::fromUtf8(bytes).trimmed();
@@ -125,7 +130,20 @@ void X11Workspace::settle() {
             }
         }
         m_changedClients.clear();
+        QList<xcb_window_t> wereHidden;
+        for (xcb_window_t window : std::as_const(changed)) {
+            if (m_clients.value(window).window.hidden) {
+                wereHidden.append(window);
+            }
+        }
         readClients(changed, false);
+        for (xcb_window_t window : std::as_const(changed)) {
+            if (!m_clients.contains(window) || m_clients.value(window).window.hidden) {
+                m_restoredClients.remove(window);
+            } else if (wereHidden.contains(window)) {
+                m_restoredClients.insert(window);
+            }
+        }
     }
     if (clientsChanged) {
         updateApplications(&launched, &quit);
@@ -160,8 +178,41 @@ void X11Workspace::settle() {
         Q_EMIT runningApplicationsChanged(RunningApplicationsChange{});
     }
     if (activated) {
-        Q_EMIT applicationActivated(activated);
+        if (m_restoredClients.remove(m_activeWindow)) {
+            reportActivationOnceStill(activated, m_activeWindow, std::nullopt, maximumStillChecks);
+        } else {
+            Q_EMIT applicationActivated(activated);
+        }
     }
+}
+
+void X11Workspace::reportActivationOnceStill(const RunningApplicationRef& application,
+                                             xcb_window_t window, std::optional<QPoint> lastOrigin,
+                                             int checksLeft) {
+    // Another activation since then has been reported already.
+    if (m_activeWindow != window || m_activeApplication.lock() != application) {
+        return;
+    }
+    const std::optional<QPoint> origin = rootOrigin(window);
+    if (!origin || origin == lastOrigin || checksLeft <= 0) {
+        Q_EMIT applicationActivated(application);
+        return;
+    }
+    QTimer::singleShot(stillCheckInterval, this, [this, application, window, origin, checksLeft] {
+        reportActivationOnceStill(application, window, origin, checksLeft - 1);
+    });
+}
+
+std::optional<QPoint> X11Workspace::rootOrigin(xcb_window_t window) const {
+    xcb_connection_t* c = m_connection->xcb();
+    xcb_generic_error_t* error = nullptr;
+    const x11::XcbPointer<xcb_translate_coordinates_reply_t> reply(xcb_translate_coordinates_reply(
+        c, xcb_translate_coordinates(c, window, m_connection->root(), 0, 0), &error));
+    const x11::XcbPointer<xcb_generic_error_t> dropped(error);
+    if (!reply) {
+        return std::nullopt;
+    }
+    return QPoint(reply->dst_x, reply->dst_y);
 }
 
 QList<xcb_window_t> X11Workspace::readClientList() {
@@ -181,6 +232,7 @@ QList<xcb_window_t> X11Workspace::refreshClientList() {
     }
     const QSet<xcb_window_t> present(listed.cbegin(), listed.cend());
     m_clients.removeIf([&](const auto& client) { return !present.contains(client.key()); });
+    m_restoredClients.removeIf([&](xcb_window_t window) { return !present.contains(window); });
 
     // Select before reading, so that no later change of the state slips between the two.
     m_connection->selectEvents(added, XCB_EVENT_MASK_PROPERTY_CHANGE);

@@ -7,8 +7,10 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <QAbstractNativeEventFilter>
 #include <QHash>
+#include <QPoint>
 #include <QPointer>
 #include <QSet>
 #include <QWindow>
@@ -76,6 +78,11 @@ private:
                                                            const QList<DesktopEntry>& entries);
     QIcon iconOfWindow(quint32 window) const;
     RunningApplicationRef readActiveWindow();
+    // Reports an activation once the window has stopped moving: the window manager may still be
+    // animating it back from the taskbar, and whoever handles the activation reads its place.
+    void reportActivationOnceStill(const RunningApplicationRef& application, quint32 window,
+                                   std::optional<QPoint> lastOrigin, int checksLeft);
+    std::optional<QPoint> rootOrigin(quint32 window) const;
     RunningApplicationRef applicationOfPid(qint64 pid) const;
     void onProcessExited(const X11RunningApplication* application);
     bool dropTerminated();
@@ -97,6 +104,8 @@ private:
     bool m_activeWindowChanged = false;
     bool m_settleScheduled = false;
     QSet<quint32> m_changedClients;
+    // Clients that were minimised and are shown again, not yet activated.
+    QSet<quint32> m_restoredClients;
 
     quint32 m_activeWindow = 0;
     std::weak_ptr<RunningApplication> m_activeApplication;

@@ -1,0 +1,280 @@
+"""End-to-end tests of the lock: the real Vantrel on a private virtual desktop, a test application
+with a desktop entry in the sandbox, and xdotool for the user's keys. Every failure leaves a
+screenshot in $VANTREL_E2E_SCREENSHOTS.
+
+Run one case: lock_e2e_test.py LockTest.test_wrong_password_leaves_the_lock_up
+The programs come from VANTREL_PROGRAM, VANTREL_DEFAULTS_TOOL, VANTREL_E2E_APP and
+VANTREL_E2E_SET_PASSWORD (CTest sets them)."""
+
+import os
+import subprocess
+import sys
+import time
+import types
+import unittest
+
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from virtual_desktop import (SCREEN_HEIGHT, SCREEN_WIDTH, Rect, VirtualDesktop,  # noqa: E402
+                             holds_throughout, wait_until, write_desktop_entry)
+
+VANTREL = os.environ.get("VANTREL_PROGRAM", "")
+DEFAULTS_TOOL = os.environ.get("VANTREL_DEFAULTS_TOOL", "")
+TEST_APP = os.environ.get("VANTREL_E2E_APP", "")
+SET_PASSWORD = os.environ.get("VANTREL_E2E_SET_PASSWORD", "")
+SCREENSHOTS = os.environ.get("VANTREL_E2E_SCREENSHOTS", os.path.join(os.getcwd(), "screenshots"))
+
+LOCKED_ID = "vantrel-e2e-locked"
+FREE_ID = "vantrel-e2e-free"
+PASSWORD = "s3cret-Pw"
+# The monitor waits 1 s after a launch; the lock must stand within 1.5 s of the window appearing.
+LOCK_DEADLINE = 1.5
+MINIMUM_SIDE = 500
+
+
+class RefusalTest(unittest.TestCase):
+    """Without X11, Vantrel refuses at once and says why."""
+
+    def run_vantrel(self, env):
+        return subprocess.run([VANTREL], env=env, stdin=subprocess.DEVNULL, capture_output=True,
+                              text=True, timeout=20)
+
+    def base_environment(self):
+        return {key: value for key, value in os.environ.items()
+                if key not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM",
+                               "XDG_SESSION_TYPE")}
+
+    def test_refuses_without_an_x_display(self):
+        env = self.base_environment()
+        result = self.run_vantrel(env)
+        self.assertNotEqual(result.returncode, 0)
+        self.assertIn("needs an X11 session", result.stderr)
+        env["DISPLAY"] = ":999"  # nothing listens there
+        result = self.run_vantrel(env)
+        self.assertNotEqual(result.returncode, 0)
+        self.assertIn("needs an X11 session", result.stderr)
+
+    def test_refuses_on_wayland(self):
+        env = self.base_environment()
+        env.update(XDG_SESSION_TYPE="wayland", WAYLAND_DISPLAY="wayland-0", DISPLAY=":0")
+        result = self.run_vantrel(env)
+        self.assertNotEqual(result.returncode, 0)
+        self.assertIn("Wayland", result.stderr)
+        self.assertEqual(result.stdout, "")
+
+
+class LockTest(unittest.TestCase):
+
+    def setUp(self):
+        for program in (VANTREL, DEFAULTS_TOOL, TEST_APP, SET_PASSWORD):
+            self.assertTrue(program and os.access(program, os.X_OK), f"not a program: {program!r}")
+        self.desktop = VirtualDesktop().start()
+        self.addCleanup(self.desktop.stop)
+        self.key_log = os.path.join(self.desktop.root, "keys.txt")
+        for identifier, name in ((LOCKED_ID, "Locked Test App"), (FREE_ID, "Free Test App")):
+            write_desktop_entry(self.desktop, identifier, name, f"{TEST_APP} -name {identifier}")
+        self.defaults("write", "savedIds", "-array", LOCKED_ID)
+        self.desktop.run([SET_PASSWORD, PASSWORD])
+
+    def __init__(self, method_name="runTest"):
+        super().__init__(method_name)
+        test = getattr(self, method_name, None)
+        if test is None:
+            return
+
+        # Pictures of the desktop as the failure left it, before the sandbox goes.
+        def recorded(_self):
+            try:
+                return test()
+            except BaseException:
+                self.record_failure()
+                raise
+        setattr(self, method_name, types.MethodType(recorded, self))
+
+    def record_failure(self):
+        path = os.path.join(SCREENSHOTS, self.id().split(".", 1)[-1] + ".png")
+        if self.desktop.screenshot(path):
+            print(f"\nscreenshot of the failure: {path}", file=sys.stderr)
+        for name in ("vantrel", "openbox"):
+            print(f"--- {name} log ---\n{self.desktop._log(name)}", file=sys.stderr)
+
+    # -- steps ------------------------------------------------------------------------------
+
+    def defaults(self, *arguments):
+        self.desktop.run([DEFAULTS_TOOL, *arguments])
+
+    def start_vantrel(self):
+        self.vantrel = self.desktop.spawn([VANTREL], "vantrel")
+        # Its popover opens by itself 1 s after start, once the program is up. Where it opens (a
+        # tray is there), a click on the desktop closes it, as it would for a user who goes on to
+        # start an application.
+        started = time.monotonic()
+        try:
+            wait_until(lambda: self.vantrel.poll() is not None or self.popover_is_open(), 2.0,
+                       "Vantrel's popover opens")
+        except AssertionError:
+            pass
+        self.assertIsNone(self.vantrel.poll(), "Vantrel ended at start-up")
+        if self.popover_is_open():
+            self.desktop.run(["xdotool", "mousemove", "640", "500", "click", "1"])
+            wait_until(lambda: not self.popover_is_open(), 5, "the popover closes")
+        self.startup_seconds = time.monotonic() - started
+
+    def popover_is_open(self):
+        # Popups are not managed: look for an override-redirect window of Vantrel's on the screen.
+        tree = self.desktop.run(["xwininfo", "-root", "-children"], check=False) or ""
+        for line in tree.splitlines():
+            line = line.strip()
+            if line.startswith("0x") and '"Vantrel"' in line:
+                window = int(line.split()[0], 16)
+                if window not in self.desktop.client_list() and self.desktop.is_viewable(window):
+                    return True
+        return False
+
+    def launch_application(self, identifier=LOCKED_ID):
+        """Starts the test application; returns its process and its managed window, once that is
+        on the screen, and the time it appeared."""
+        process = self.desktop.spawn([TEST_APP, "-name", identifier, "--key-log", self.key_log],
+                                     identifier)
+        windows = wait_until(
+            lambda: [w for w in self.desktop.client_windows_of(process.pid)
+                     if self.desktop.is_viewable(w)], 10, "the test application's window shows")
+        return process, windows[0], time.monotonic()
+
+    def lock_window(self):
+        """Vantrel's managed window, when it is on the screen."""
+        for window in self.desktop.client_windows_of(self.vantrel.pid):
+            if self.desktop.is_viewable(window):
+                return window
+        return None
+
+    def covering_lock(self, application_window):
+        lock = self.lock_window()
+        if lock is None:
+            return None
+        lock_rect = self.desktop.geometry(lock)
+        frame = self.desktop.frame(application_window)
+        if lock_rect is None or frame is None:
+            return None
+        if lock_rect.contains(frame) and self.desktop.is_above(lock, application_window):
+            return lock
+        return None
+
+    def assert_locked(self, application_window, since):
+        try:
+            lock = wait_until(lambda: self.covering_lock(application_window),
+                              LOCK_DEADLINE - (time.monotonic() - since),
+                              "the lock window covers the application")
+        except AssertionError:
+            lock = self.lock_window()
+            raise AssertionError(
+                f"no lock over the application's frame {self.desktop.frame(application_window)}"
+                f" within {LOCK_DEADLINE} s; lock window: "
+                f"{self.desktop.geometry(lock) if lock else None}") from None
+        rect = self.desktop.geometry(lock)
+        self.assertGreaterEqual(rect.width, MINIMUM_SIDE)
+        self.assertGreaterEqual(rect.height, MINIMUM_SIDE)
+        wait_until(lambda: self.desktop.active_window() == lock
+                   and self.desktop.input_focus() == lock, 2, "the lock window has the keyboard")
+        # Above ordinary windows, on every desktop, without a title bar.
+        self.assertIn("_NET_WM_STATE_ABOVE", self.desktop.window_property(lock, "_NET_WM_STATE"))
+        self.assertIn("= 4294967295", self.desktop.window_property(lock, "_NET_WM_DESKTOP"))
+        self.assertEqual(self.desktop.frame(lock), rect)
+        return lock
+
+    def assert_never_covered(self, application_window, duration):
+        def uncovered():
+            lock = self.lock_window()
+            return lock is None or not self.desktop.is_above(lock, application_window)
+        self.assertTrue(holds_throughout(uncovered, duration),
+                        "a lock window came up over the application")
+
+    def typed_keys(self):
+        try:
+            with open(self.key_log) as log:
+                return log.read()
+        except FileNotFoundError:
+            return ""
+
+    def assert_application_takes_keys(self, application_window):
+        self.desktop.activate(application_window)
+        wait_until(lambda: self.desktop.input_focus() == application_window, 3,
+                   "the application has the keyboard")
+        before = self.typed_keys()
+        self.desktop.type_text("ok")
+        wait_until(lambda: self.typed_keys() == before + "ok", 3,
+                   "the application gets the keys typed")
+
+    # -- cases ------------------------------------------------------------------------------
+
+    def test_locked_application_is_covered_and_the_password_unlocks_it(self):
+        self.start_vantrel()
+        _, window, shown = self.launch_application()
+        lock = self.assert_locked(window, shown)
+
+        # Half the password, checked on the way, then the rest: every key went to the lock window.
+        self.desktop.type_text(PASSWORD[:4])
+        self.assertEqual(self.typed_keys(), "")
+        self.desktop.type_text(PASSWORD[4:])
+        self.desktop.key("Return")
+        wait_until(lambda: not self.desktop.is_viewable(lock), 3, "the right password unlocks")
+        self.assertEqual(self.typed_keys(), "", "keys meant for the lock reached the application")
+
+        # Unlocked until it quits: coming forward again shows no lock.
+        self.assert_application_takes_keys(window)
+        self.assert_never_covered(window, 1.0)
+
+    def test_wrong_password_leaves_the_lock_up(self):
+        self.start_vantrel()
+        _, window, shown = self.launch_application()
+        lock = self.assert_locked(window, shown)
+        self.desktop.type_text("not-the-password")
+        self.desktop.key("Return")
+        self.assertTrue(holds_throughout(lambda: self.covering_lock(window) == lock, 1.0),
+                        "a wrong password uncovered the application")
+        self.assertEqual(self.desktop.input_focus(), lock)
+        self.assertEqual(self.typed_keys(), "")
+        # The typed text stays; replaced by the right one, it unlocks.
+        self.desktop.key("ctrl+a", "BackSpace")
+        self.desktop.type_text(PASSWORD)
+        self.desktop.key("Return")
+        wait_until(lambda: not self.desktop.is_viewable(lock), 3, "the right password unlocks")
+
+    def test_close_shortcut_hides_the_application_and_it_locks_again(self):
+        self.start_vantrel()
+        _, window, shown = self.launch_application()
+        lock = self.assert_locked(window, shown)
+        self.desktop.key("ctrl+alt+q")
+        wait_until(lambda: self.desktop.is_hidden(window), 3, "the application is iconified")
+        wait_until(lambda: not self.desktop.is_viewable(lock), 3, "the lock window closes")
+        self.assertIsNone(self.vantrel.poll(), "Vantrel quit on the shortcut")
+
+        # Brought back, it is covered again.
+        self.desktop.activate(window)
+        wait_until(lambda: not self.desktop.is_hidden(window), 3, "the application comes back")
+        self.assert_locked(window, time.monotonic())
+        self.assertEqual(self.typed_keys(), "")
+
+    def test_full_screen_mode_covers_the_whole_screen(self):
+        self.defaults("write", "isEnableFullscreenLockMode", "-bool", "true")
+        self.start_vantrel()
+        _, window, shown = self.launch_application()
+        lock = self.assert_locked(window, shown)
+        self.assertEqual(self.desktop.geometry(lock), Rect(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT))
+
+    def test_application_not_on_the_list_is_never_covered(self):
+        self.start_vantrel()
+        _, window, _ = self.launch_application(FREE_ID)
+        self.assert_never_covered(window, 2.0)
+        self.assert_application_takes_keys(window)
+
+    def test_application_launched_while_locking_is_off_is_never_covered(self):
+        self.defaults("write", "isActivateVTR", "-bool", "false")
+        self.start_vantrel()
+        _, window, _ = self.launch_application(LOCKED_ID)
+        self.assert_never_covered(window, 2.0)
+        self.assert_application_takes_keys(window)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
