@@ -95,7 +95,7 @@ AddAppViewController::AddAppViewController(QWidget* parent)
     m_searchFIeld->setAttribute(Qt::WA_MacShowFocusRect, false);
     m_searchIcon = m_searchFIeld->addAction(QIcon(), QLineEdit::LeadingPosition);
     m_lblAppsSelected->setAlignment(Qt::AlignCenter);
-    m_lblAppsSelected->setMinimumWidth(78);
+    m_lblAppsSelected->setMinimumWidth(86);
     auto* search = new QHBoxLayout;
     search->setSpacing(8);
     search->addWidget(m_searchFIeld, 1);

@@ -28,8 +28,9 @@ public:
         painter->restore();
     }
 
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
-        return {option.rect.width(), appRowHeight};
+    // Rows take the view's width; the view lays them out one under the other.
+    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override {
+        return {0, appRowHeight};
     }
 };
 
@@ -44,6 +45,7 @@ AppListView::AppListView(QWidget* parent)
     setUniformItemSizes(true);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setResizeMode(QListView::Adjust);
     viewport()->setAutoFillBackground(false);
 }
 

@@ -106,8 +106,11 @@ HomeViewController::HomeViewController(QWidget* parent)
                                  makeLabel(QStringLiteral("Locked apps ask for your password."),
                                            QStringLiteral("secondary")),
                                  m_switchActive));
-    auto* between = makeHairline();
-    between->setContentsMargins(14, 0, 0, 0);
+    // The hairline between the two starts under the labels, as in a grouped list.
+    auto* between = new QWidget;
+    auto* inset = new QHBoxLayout(between);
+    inset->setContentsMargins(14, 0, 0, 0);
+    inset->addWidget(makeHairline());
     actions->addWidget(between);
     actions->addWidget(optionRow(m_lblEnableFullscreen,
                                  makeLabel(QStringLiteral("Cover the whole screen while locked."),

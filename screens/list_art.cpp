@@ -1,9 +1,11 @@
 #include "screens/list_art.h"
 
+#include <cmath>
 #include <functional>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QtMath>
 
 namespace vantrel {
 namespace {
@@ -100,15 +102,22 @@ QIcon backGlyph(const QColor& color) {
 
 QIcon refreshGlyph(const QColor& color) {
     return drawnIcon(16, [color](QPainter& p, qreal side) {
-        p.setPen(roundPen(color, 1.7));
-        const QRectF ring(3, 3, side - 6, side - 6);
-        p.drawArc(ring, 100 * 16, 290 * 16);
-        // Arrow head at the open end of the ring, pointing along the turn.
-        QPainterPath head;
-        head.moveTo(side * 0.50, side * 0.06);
-        head.lineTo(side * 0.70, side * 0.19);
-        head.lineTo(side * 0.50, side * 0.34);
-        p.drawPath(head);
+        const QPointF center(side / 2, side / 2);
+        const qreal radius = side * 0.32;
+        p.setPen(roundPen(color, 1.6));
+        p.setBrush(Qt::NoBrush);
+        // A ring turning clockwise, open at the upper right where its arrow head points in.
+        p.drawArc(QRectF(center.x() - radius, center.y() - radius, 2 * radius, 2 * radius), 50 * 16,
+                  280 * 16);
+        const qreal angle = qDegreesToRadians(50.0);
+        const QPointF end = center + QPointF(std::cos(angle), -std::sin(angle)) * radius;
+        const QPointF along(std::sin(angle), std::cos(angle));
+        const QPointF outward(std::cos(angle), -std::sin(angle));
+        QPolygonF head;
+        head << end + along * 3.0 << end + outward * 2.8 << end - outward * 2.8;
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawPolygon(head);
     });
 }
 

@@ -97,8 +97,8 @@ QLabel#selectionCounter {
     background: %field;
     border: 1px solid transparent;
     border-radius: 8px;
-    color: %secondary;
-    font-size: 10px;
+    color: %text;
+    font-size: 11px;
     padding: 1px 8px;
 }
 QScrollBar:vertical { background: transparent; width: 8px; margin: 2px; }
