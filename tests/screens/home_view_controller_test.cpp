@@ -82,6 +82,19 @@ TEST_F(HomeViewControllerTest, ShowingAgainPicksUpAppsLockedElsewhere) {
     EXPECT_EQ(rows(), QStringList{QStringLiteral("Slack")});
 }
 
+TEST_F(HomeViewControllerTest, EachShowingRebuildsTheScreen) {
+    home.show();
+    ASSERT_TRUE(showsEmptyState());
+    home.hide();
+    saveSavedIds({terminal});
+    writeFlag(keys::isActivateVTR, false);
+
+    home.show();
+
+    EXPECT_EQ(rows(), QStringList{QStringLiteral("Terminal")});
+    EXPECT_FALSE(listSwitchIsOn(*home.switchActive()));
+}
+
 TEST_F(HomeViewControllerTest, RemoveButtonTakesTheAppOffTheStoredListAndTheRows) {
     saveSavedIds({slack, firefox, terminal});
     home.viewWillAppear();
