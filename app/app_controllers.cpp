@@ -1,14 +1,41 @@
 #include "app/app_controllers.h"
 
-#include "app/placeholder_screens.h"
 #include "app/popover_controllers.h"
+#include "app/screen_navigator.h"
+#include "app/storyboard.h"
+#include "screens/add_app_view_controller.h"
+#include "screens/home_view_controller.h"
+#include "screens/list_controllers.h"
+#include "screens/preferences_controllers.h"
 
 namespace vantrel {
+namespace {
+
+void navigate(ViewControllers screen) {
+    if (ScreenNavigator* navigator = popoverNavigator())
+        navigator->showScreen(screen);
+}
+
+} // namespace
 
 void registerAppControllers() {
     registerPopoverControllers();
-    // Until the list screens are registered in their place.
-    registerPlaceholderScreens();
+    registerPreferencesControllers();
+    // The popover root carries the back and add buttons; the list screens only ask for a move.
+    storyboard::registerController(homeViewControllerIdentifier, [] {
+        auto* home = new HomeViewController;
+        home->setHeaderButtonsVisible(false);
+        QObject::connect(home, &HomeViewController::addRequested, home,
+                         [] { navigate(ViewControllers::addApp); });
+        return home;
+    });
+    storyboard::registerController(addAppViewControllerIdentifier, [] {
+        auto* addApp = new AddAppViewController;
+        addApp->setHeaderButtonsVisible(false);
+        QObject::connect(addApp, &AddAppViewController::backRequested, addApp,
+                         [] { navigate(ViewControllers::home); });
+        return addApp;
+    });
 }
 
 } // namespace vantrel

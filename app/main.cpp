@@ -9,6 +9,7 @@
 #include "lock/running_application_monitor.h"
 #include "platform/linux/x11_display_probe.h"
 #include "resources/popover_images.h"
+#include "screens/rating_prompt.h"
 
 #include <cstdio>
 #include <QApplication>
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
     parts.statusItem = std::make_unique<vantrel::StatusItemController>(
         vantrel::popoverImage(QStringLiteral("menu_icon")));
     parts.lockEngine = {&vantrel::startMonitoring, &vantrel::stopMonitoring};
+    parts.ratingPrompt = &vantrel::rateUsOnAppStore;
     vantrel::AppDelegate delegate(std::move(parts));
     QObject::connect(&application, &QCoreApplication::aboutToQuit, &delegate,
                      &vantrel::AppDelegate::applicationWillTerminate);

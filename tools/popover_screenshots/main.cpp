@@ -3,12 +3,12 @@
 // use QT_QPA_PLATFORM=offscreen where there is no display.
 #include "app/header_button.h"
 #include "app/menu_popover.h"
-#include "app/placeholder_screens.h"
 #include "app/popover_controllers.h"
 #include "app/storyboard.h"
 #include "app/view_controller.h"
 #include "platform/platform.h"
 #include "resources/popover_images.h"
+#include "screens/list_controllers.h"
 #include "screens/password_view_controller.h"
 #include "store/master_password.h"
 #include "tools/popover_screenshots/screenshot_services.h"
@@ -176,7 +176,7 @@ int main(int argc, char** argv) {
     using namespace vantrel;
     screenshots::ScreenshotServices services;
     registerPopoverControllers();
-    registerPlaceholderScreens();
+    registerListControllers();
 
     for (const bool dark : {false, true}) {
         screenshots::Session session(dark, directory);
