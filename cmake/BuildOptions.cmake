@@ -10,7 +10,7 @@ target_compile_definitions(vantrel_build_options INTERFACE
     QT_STRICT_ITERATORS)
 target_compile_options(vantrel_build_options INTERFACE
     -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast -Wcast-align
-    -Woverloaded-virtual -Wconversion -Wsign-conversion -Wnull-dereference -Wformat=2)
+    -Woverloaded-virtual -Wconversion -Wsign-conversion -Wformat=2)
 if(VANTREL_WARNINGS_AS_ERRORS)
     target_compile_options(vantrel_build_options INTERFACE -Werror)
 endif()
