@@ -5,6 +5,7 @@
 #include "app/web_links.h"
 #include "platform/window_compositing.h"
 #include "screens/popover_style.h"
+#include "screens/preferences_window_controller.h"
 #include "store/master_password.h"
 
 #include <QCoreApplication>
@@ -188,18 +189,8 @@ void ViewController::clickedRateUs() {
 }
 
 void ViewController::clickedPreferences() {
-    QObject* controller = storyboard::sharedObject(QStringLiteral("PreferencesWindowController"));
-    if (!controller)
-        return;
     closePopover();
-    if (auto* window = qobject_cast<QWidget*>(controller)) {
-        window->show();
-        window->raise();
-        window->activateWindow();
-        return;
-    }
-    // A controller that is not itself the window shows its window through showWindow.
-    QMetaObject::invokeMethod(controller, "showWindow");
+    showPreferences();
 }
 
 void ViewController::clickedQuit() {

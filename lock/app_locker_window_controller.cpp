@@ -5,6 +5,8 @@
 #include "platform/platform.h"
 #include "platform/workspace.h"
 
+#include <QApplication>
+
 namespace vantrel {
 
 AppLockerWindowController::AppLockerWindowController(QObject* parent)
@@ -21,11 +23,18 @@ AppLockerWindowController::~AppLockerWindowController() {
 }
 
 void AppLockerWindowController::showWindow() {
+    // An open popup of ours (the popover, its menu, a help bubble) holds the keyboard and the
+    // pointer; it would keep the password away from the lock window.
+    while (QWidget* popup = QApplication::activePopupWidget())
+        popup->close();
+    // Again at every showing, and before the window is mapped, so that the window manager takes
+    // the window on with it: window managers drop it while a window is unmapped.
+    if (platform().workspace != nullptr) {
+        m_window->winId();
+        platform().workspace->showOnAllDesktops(m_window->windowHandle());
+    }
     m_window->show();
     m_window->raise();
-    // Again at every showing: some window managers forget it while the window is unmapped.
-    if (platform().workspace != nullptr)
-        platform().workspace->showOnAllDesktops(m_window->windowHandle());
 }
 
 } // namespace vantrel

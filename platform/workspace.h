@@ -29,7 +29,8 @@ public:
     // window is raised above every other window and receives the keyboard focus.
     virtual void activateSelf(QWindow* keyWindow) = 0;
 
-    // Keeps a window present on every virtual desktop.
+    // Keeps a window present on every virtual desktop, as part of the desktop rather than a task
+    // of its own: task bars and pagers leave it out.
     virtual void showOnAllDesktops(QWindow* window) = 0;
 
 Q_SIGNALS:

@@ -2,7 +2,7 @@
 
 #include "screens/application_open_panel.h"
 #include "screens/list_screen.h"
-#include "screens/list_widgets_interim.h"
+#include "screens/list_widgets.h"
 #include "store/app.h"
 
 #include <QList>

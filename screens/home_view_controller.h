@@ -1,7 +1,7 @@
 #pragma once
 
 #include "screens/list_screen.h"
-#include "screens/list_widgets_interim.h"
+#include "screens/list_widgets.h"
 #include "store/app.h"
 
 #include <QList>

@@ -2,6 +2,7 @@
 
 #include "app/screen_navigator.h"
 #include "controls/alert.h"
+#include "controls/crv_secure_text_field.h"
 #include "controls/shake.h"
 #include "resources/popover_images.h"
 #include "screens/popover_style.h"
@@ -12,7 +13,6 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QScopedValueRollback>
@@ -40,10 +40,10 @@ QLabel* makeLabel(const QString& text, const QFont& font, QWidget* parent) {
     return label;
 }
 
-QLineEdit* makePasswordField(const QString& placeholder, const QString& name, QWidget* parent) {
-    auto* field = new QLineEdit(parent);
+CRVSecureTextField* makePasswordField(const QString& placeholder, const QString& name,
+                                      QWidget* parent) {
+    auto* field = new CRVSecureTextField(parent);
     field->setObjectName(name);
-    field->setEchoMode(QLineEdit::Password);
     field->setPlaceholderText(placeholder);
     field->setFont(style::systemFont(13));
     field->setFixedHeight(30);

@@ -4,11 +4,12 @@
 
 class QFrame;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 class QVBoxLayout;
 
 namespace vantrel {
+
+class CRVSecureTextField;
 
 // The master password screen of the popover. Set-up mode (no password stored) takes a new
 // password twice; entry mode takes the stored one and moves the popover on to the home screen.
@@ -30,8 +31,8 @@ public:
     QLabel* lblVantrel = nullptr;
     QLabel* lblKeepYour = nullptr;
     QWidget* stackView = nullptr;
-    QLineEdit* txtFieldMasterPassword = nullptr;
-    QLineEdit* txtFieldConfirmMasterPassword = nullptr;
+    CRVSecureTextField* txtFieldMasterPassword = nullptr;
+    CRVSecureTextField* txtFieldConfirmMasterPassword = nullptr;
     QLabel* lblMessagePassword = nullptr;
     QFrame* boxSubmit = nullptr;
     QLabel* lblSubmit = nullptr;

@@ -536,18 +536,27 @@ void X11Workspace::keepOnAllDesktops(xcb_window_t window, bool managed) {
         // is withdrawn, so they are asked for each time the window is taken on.
         xcb_ewmh_request_change_wm_desktop(x.ewmh(), x.screenNumber(), window, allDesktops,
                                            XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER);
+        xcb_ewmh_request_change_wm_state(
+            x.ewmh(), x.screenNumber(), window, XCB_EWMH_WM_STATE_ADD, atoms._NET_WM_STATE_STICKY,
+            atoms._NET_WM_STATE_SKIP_TASKBAR, XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER);
         xcb_ewmh_request_change_wm_state(x.ewmh(), x.screenNumber(), window, XCB_EWMH_WM_STATE_ADD,
-                                         atoms._NET_WM_STATE_STICKY, XCB_ATOM_NONE,
+                                         atoms._NET_WM_STATE_SKIP_PAGER, XCB_ATOM_NONE,
                                          XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER);
     } else {
         // Read by the window manager when the window is mapped.
         x.setProperty32(window, atoms._NET_WM_DESKTOP, XCB_ATOM_CARDINAL, {allDesktops});
         QList<quint32> states = x11::values32(
             x.takeProperty(x.requestProperty(window, atoms._NET_WM_STATE, XCB_ATOM_ATOM)).get());
-        if (!states.contains(atoms._NET_WM_STATE_STICKY)) {
-            states.append(atoms._NET_WM_STATE_STICKY);
-            x.setProperty32(window, atoms._NET_WM_STATE, XCB_ATOM_ATOM, states);
+        bool added = false;
+        for (const xcb_atom_t state : {atoms._NET_WM_STATE_STICKY, atoms._NET_WM_STATE_SKIP_TASKBAR,
+                                       atoms._NET_WM_STATE_SKIP_PAGER}) {
+            if (!states.contains(state)) {
+                states.append(state);
+                added = true;
+            }
         }
+        if (added)
+            x.setProperty32(window, atoms._NET_WM_STATE, XCB_ATOM_ATOM, states);
     }
     x.flush();
 }

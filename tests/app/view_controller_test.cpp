@@ -3,6 +3,7 @@
 #include "app/storyboard.h"
 #include "app/view_controller.h"
 #include "screens/password_view_controller.h"
+#include "screens/preferences_window_controller.h"
 #include "store/master_password.h"
 #include "tests/app/app_test_support.h"
 #include "tests/doubles/platform_doubles.h"
@@ -193,19 +194,21 @@ TEST(WebLinks, OnlyWebAddressesAreOpened) {
     EXPECT_EQ(browser.opened.size(), 1);
 }
 
-TEST_F(ViewControllerTest, PreferencesShowsTheRegisteredPreferencesWindow) {
-    // Nothing registered yet: nothing happens, and a later registration is still found.
+TEST_F(ViewControllerTest, PreferencesOpensTheOneSharedPreferencesWindow) {
     root.showScreen(ViewControllers::home);
     root.clickedPreferences();
-    storyboard::registerController(QStringLiteral("PreferencesWindowController"), [] {
-        auto* window = new QWidget;
-        window->setObjectName(QStringLiteral("preferencesForTest"));
-        return window;
-    });
+    auto* controller = storyboard::sharedController<PreferencesWindowController>(
+        preferencesWindowControllerIdentifier);
+    ASSERT_NE(controller, nullptr);
+    QWidget* window = controller->window();
+    EXPECT_TRUE(window->isVisible());
+
+    // Opening it again brings the same window forward rather than a second one.
+    window->hide();
     root.clickedPreferences();
-    auto* window = qobject_cast<QWidget*>(
-        storyboard::sharedObject(QStringLiteral("PreferencesWindowController")));
-    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(storyboard::sharedController<PreferencesWindowController>(
+                  preferencesWindowControllerIdentifier),
+              controller);
     EXPECT_TRUE(window->isVisible());
     window->hide();
 }

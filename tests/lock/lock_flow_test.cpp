@@ -95,5 +95,20 @@ TEST_F(LockFlowTest, FullScreenModeWithoutAMainScreenDoesNotLock) {
     EXPECT_FALSE(isPendingLock(notes));
 }
 
+TEST_F(LockFlowTest, AnOpenPopupGivesWayToTheLock) {
+    QWidget popover(nullptr, Qt::Popup);
+    popover.resize(200, 100);
+    popover.show();
+    ASSERT_EQ(QApplication::activePopupWidget(), &popover);
+
+    auto notes =
+        lockedApplication(QStringLiteral("org.example.Notes"), 11, QRectF(100, 100, 300, 200));
+    launchAndWait(notes);
+
+    EXPECT_TRUE(lockShown());
+    EXPECT_FALSE(popover.isVisible());
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+}
+
 } // namespace
 } // namespace vantrel::testing

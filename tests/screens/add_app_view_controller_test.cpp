@@ -1,3 +1,7 @@
+#include "app/storyboard.h"
+#include "controls/control_controllers.h"
+#include "controls/tool_tip_popover.h"
+#include "controls/tool_tip_view_controller.h"
 #include "screens/add_app_view_controller.h"
 #include "screens/app_list_view.h"
 #include "store/catalogue.h"
@@ -12,7 +16,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
-#include <QToolTip>
 
 namespace vantrel::testing {
 namespace {
@@ -274,16 +277,26 @@ TEST_F(AddByHandTest, PanelStartsInTheSystemFolderThatHoldsApplications) {
     EXPECT_EQ(panelStart, QStringLiteral("/apps"));
 }
 
-TEST_F(AddAppViewControllerTest, InfoButtonsShowTheirOwnHelp) {
+TEST_F(AddAppViewControllerTest, InfoButtonsShowTheirOwnHelpInTheSharedBubble) {
+    registerControlControllers();
+    auto* bubble =
+        storyboard::sharedController<ToolTipViewController>(toolTipViewControllerIdentifier);
+    ASSERT_NE(bubble, nullptr);
     screen.show(); // the bubble needs an anchor on screen
+
     QTest::mouseClick(screen.btnInfoRunningApps(), Qt::LeftButton);
-    EXPECT_EQ(QToolTip::text(),
+    EXPECT_TRUE(bubble->popover()->isVisible());
+    EXPECT_EQ(bubble->popover()->anchorView(), screen.btnInfoRunningApps());
+    EXPECT_EQ(bubble->popover()->placement().edge, RectEdge::MaxX);
+    EXPECT_EQ(bubble->lblMessage()->text(),
               QStringLiteral("List the apps that are currently running on your Mac."));
+
     QTest::mouseClick(screen.btnInfoAddNow(), Qt::LeftButton);
-    EXPECT_EQ(QToolTip::text(),
+    EXPECT_EQ(bubble->popover()->anchorView(), screen.btnInfoAddNow());
+    EXPECT_EQ(bubble->lblMessage()->text(),
               QStringLiteral("Manually add your apps that are not listing in the AppList and "
                              "apply lock/unlock."));
-    QToolTip::hideText();
+    bubble->popover()->hide();
 }
 
 } // namespace

@@ -26,7 +26,7 @@ protected:
 
 } // namespace vantrel::testing
 
-#include "screens/list_widgets_interim.h"
+#include "screens/list_widgets.h"
 
 #include <QLabel>
 

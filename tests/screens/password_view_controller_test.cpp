@@ -1,4 +1,5 @@
 #include "app/screen_navigator.h"
+#include "controls/crv_secure_text_field.h"
 #include "screens/password_view_controller.h"
 #include "store/master_password.h"
 #include "tests/doubles/platform_doubles.h"

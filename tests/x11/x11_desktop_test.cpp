@@ -420,7 +420,10 @@ TEST_F(X11DesktopTest, ShowOnAllDesktopsBeforeAndAfterTheWindowIsShown) {
     X11WindowList windowList(connection);
     const auto isOnAllDesktops = [](const QWidget& widget) {
         const auto window = static_cast<quint32>(widget.winId());
-        return property(window, u"_NET_WM_DESKTOP"_s).contains(u"= 4294967295"_s);
+        const QString states = property(window, u"_NET_WM_STATE"_s);
+        return property(window, u"_NET_WM_DESKTOP"_s).contains(u"= 4294967295"_s) &&
+               states.contains(u"_NET_WM_STATE_SKIP_TASKBAR"_s) &&
+               states.contains(u"_NET_WM_STATE_SKIP_PAGER"_s);
     };
 
     QWidget early;

@@ -6,6 +6,7 @@
 #include "app/popover_controllers.h"
 #include "app/storyboard.h"
 #include "app/view_controller.h"
+#include "controls/crv_secure_text_field.h"
 #include "platform/platform.h"
 #include "resources/popover_images.h"
 #include "screens/list_controllers.h"
