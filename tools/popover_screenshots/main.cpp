@@ -1,6 +1,7 @@
-// Renders the popover's screens to PNG files, in a light and a dark palette, for looking at the
-// design without a desktop: vantrel_popover_screenshots <output folder>. Runs on any Qt platform;
-// use QT_QPA_PLATFORM=offscreen where there is no display.
+// Renders the popover's screens and the preferences window to PNG files, in a light and a dark
+// palette, for looking at the design without a desktop:
+// vantrel_popover_screenshots <output folder>. Runs on any Qt platform; use
+// QT_QPA_PLATFORM=offscreen where there is no display.
 #include "app/header_button.h"
 #include "app/menu_popover.h"
 #include "app/popover_controllers.h"
@@ -9,8 +10,12 @@
 #include "controls/crv_secure_text_field.h"
 #include "platform/platform.h"
 #include "resources/popover_images.h"
+#include "screens/general_preferences_vc.h"
 #include "screens/list_controllers.h"
 #include "screens/password_view_controller.h"
+#include "screens/preferences_controllers.h"
+#include "screens/preferences_tab_view_controller.h"
+#include "screens/preferences_window_controller.h"
 #include "store/master_password.h"
 #include "tools/popover_screenshots/screenshot_services.h"
 
@@ -54,6 +59,7 @@ QPalette darkPalette() {
     palette.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
     palette.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
     palette.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
+    palette.setColor(QPalette::PlaceholderText, QColor(0x8e, 0x8e, 0x93));
     palette.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3a));
     palette.setColor(QPalette::ButtonText, QColor(0xee, 0xee, 0xee));
     palette.setColor(QPalette::Highlight, QColor(0x0a, 0x84, 0xff));
@@ -139,6 +145,25 @@ private:
     MenuPopover m_popover{MenuPopover::Backdrop::translucent};
 };
 
+// The preferences window on its own, its password fields partly filled, one of them shown.
+void preferencesShot(bool dark, const QString& directory) {
+    auto* controller = storyboard::sharedController<PreferencesWindowController>(
+        preferencesWindowControllerIdentifier);
+    if (!controller)
+        return;
+    controller->showWindow();
+    GeneralPreferencesVC* general = controller->contentViewController()->generalPreferences();
+    general->txtFieldOldPassword->setText(QStringLiteral("hunter2"));
+    general->txtFieldNewPassword->setText(QStringLiteral("correct horse"));
+    general->txtFieldNewPassword->setPasswordIsVisible(true);
+    general->txtFieldConfirmPassword->clear();
+    QApplication::processEvents();
+    save(controller->window()->grab().toImage(), directory,
+         QStringLiteral("preferences") +
+             (dark ? QStringLiteral("-dark") : QStringLiteral("-light")));
+    controller->window()->hide();
+}
+
 void menuIconSheet(const QString& directory) {
     // The tray icon on panels of several shades, at the sizes trays use.
     const std::vector<QColor> panels = {QColor(0xff, 0xff, 0xff), QColor(0xd6, 0xd6, 0xd6),
@@ -178,6 +203,7 @@ int main(int argc, char** argv) {
     screenshots::ScreenshotServices services;
     registerPopoverControllers();
     registerListControllers();
+    registerPreferencesControllers();
 
     for (const bool dark : {false, true}) {
         screenshots::Session session(dark, directory);
@@ -185,10 +211,15 @@ int main(int argc, char** argv) {
         session.shoot(QStringLiteral("password-setup"), [](PasswordViewController& screen) {
             screen.txtFieldMasterPassword->setText(QStringLiteral("hunter2"));
         });
+        session.shoot(QStringLiteral("password-setup-shown"), [](PasswordViewController& screen) {
+            screen.txtFieldMasterPassword->setText(QStringLiteral("hunter2"));
+            screen.txtFieldMasterPassword->setPasswordIsVisible(true);
+        });
         session.shoot(QStringLiteral("popover-menu"), {}, true);
         writeMasterPassword(QStringLiteral("hunter2"));
         session.shoot(QStringLiteral("password-entry"), {});
         session.shoot(QStringLiteral("popover-menu-guarded"), {}, true);
+        screenshots::preferencesShot(dark, directory);
     }
     screenshots::menuIconSheet(directory);
     return 0;
