@@ -4,6 +4,7 @@
 #include "app/desktop_services.h"
 #include "app/session_check.h"
 #include "app/status_item_controller.h"
+#include "app/storyboard.h"
 #include "controls/control_controllers.h"
 #include "lock/lock_controllers.h"
 #include "lock/running_application_monitor.h"
@@ -44,5 +45,7 @@ int main(int argc, char** argv) {
                      &vantrel::AppDelegate::applicationWillTerminate);
     // Start-up runs from the event loop, once it is going.
     QTimer::singleShot(0, &delegate, &vantrel::AppDelegate::applicationDidFinishLaunching);
-    return application.exec();
+    const int status = application.exec();
+    vantrel::storyboard::releaseSharedControllers();
+    return status;
 }

@@ -1,6 +1,9 @@
 #include "app/storyboard.h"
 
 #include <QHash>
+#include <QList>
+#include <QPointer>
+#include <utility>
 
 namespace vantrel::storyboard {
 namespace {
@@ -13,6 +16,13 @@ QHash<QString, ControllerFactory>& factories() {
 QHash<QString, QObject*>& instances() {
     static QHash<QString, QObject*> table;
     return table;
+}
+
+// The shared instances in the order they were made. Guarded: a shared widget may sit inside
+// another one and go with it.
+QList<QPointer<QObject>>& madeInOrder() {
+    static QList<QPointer<QObject>> made;
+    return made;
 }
 
 } // namespace
@@ -41,7 +51,17 @@ QObject* sharedObject(const QString& identifier, ControllerCheck check) {
         made = nullptr;
     }
     instances().insert(identifier, made);
+    if (made)
+        madeInOrder().append(made);
     return made;
+}
+
+void releaseSharedControllers() {
+    QList<QPointer<QObject>> made = std::exchange(madeInOrder(), {});
+    instances().clear();
+    // The last made first: a later controller may lean on an earlier one.
+    for (auto it = made.rbegin(); it != made.rend(); ++it)
+        delete it->data();
 }
 
 } // namespace vantrel::storyboard

@@ -24,6 +24,11 @@ using ControllerCheck = bool (*)(const QObject* made);
 // it too. A controller made that fails `check` is dropped, and the slot stays empty for good.
 QObject* sharedObject(const QString& identifier, ControllerCheck check = nullptr);
 
+// Deletes every shared instance, newest first, and empties their slots; the next call to
+// sharedObject makes a new one. Programs and tests call it once at the end, while the
+// application object still stands, so that the controllers' windows go before it.
+void releaseSharedControllers();
+
 // The shared instance as a T; null when the controller made is not a T.
 template <class T> T* sharedController(const QString& identifier) {
     return qobject_cast<T*>(sharedObject(

@@ -247,7 +247,13 @@ void GeneralPreferencesVC::clickedChangePassword() {
         refuse(txtFieldConfirmPassword, QStringLiteral("The password do not match."));
         return;
     }
-    writeMasterPassword(newPassword);
+    if (!writeMasterPassword(newPassword)) {
+        // The fields keep what was typed, so the user can try again once the cause is mended.
+        showAlert(tr("Password Not Saved"),
+                  tr("The password could not be saved. Check that your settings file can be "
+                     "written, then try again."));
+        return;
+    }
     showAlert(QStringLiteral("Password Saved!"),
               QStringLiteral("The password has been saved successfully."));
     txtFieldOldPassword->setText(QString());

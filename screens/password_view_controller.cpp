@@ -258,7 +258,13 @@ void PasswordViewController::submitSetUp() {
         showAlertOverPopover(tr("Error!"), tr("The password do not match."));
         return;
     }
-    writeMasterPassword(newPassword);
+    if (!writeMasterPassword(newPassword)) {
+        // Still in set-up mode, the fields as typed, so the user can try again.
+        showAlertOverPopover(tr("Password Not Saved"),
+                             tr("The password could not be saved. Check that your settings file "
+                                "can be written, then try again."));
+        return;
+    }
     showAlertOverPopover(tr("Password Saved!"), tr("The password has been saved successfully."));
     configureView();
 }

@@ -97,6 +97,36 @@ TEST(Storyboard, LaterRegistrationReplacesTheFactory) {
     delete made;
 }
 
+TEST(Storyboard, ReleasingDeletesTheSharedInstancesNewestFirstAndEmptiesTheSlots) {
+    QList<QString> deleted;
+    QObject listening; // ends the notes with this test
+    const auto factory = [&deleted, &listening](const QString& name) {
+        return [&deleted, &listening, name]() -> QObject* {
+            auto* made = new QObject;
+            QObject::connect(made, &QObject::destroyed, &listening,
+                             [&deleted, name] { deleted.append(name); });
+            return made;
+        };
+    };
+    storyboard::registerController(QStringLiteral("ReleasedFirstMade"),
+                                   factory(QStringLiteral("first")));
+    storyboard::registerController(QStringLiteral("ReleasedSecondMade"),
+                                   factory(QStringLiteral("second")));
+    QPointer<QObject> first = storyboard::sharedObject(QStringLiteral("ReleasedFirstMade"));
+    QPointer<QObject> second = storyboard::sharedObject(QStringLiteral("ReleasedSecondMade"));
+    // A shared instance inside a newer one goes with it and is not deleted twice.
+    first->setParent(second);
+
+    storyboard::releaseSharedControllers();
+
+    EXPECT_TRUE(first.isNull());
+    EXPECT_TRUE(second.isNull());
+    EXPECT_EQ(deleted, (QList<QString>{QStringLiteral("second"), QStringLiteral("first")}));
+    QObject* again = storyboard::sharedObject(QStringLiteral("ReleasedFirstMade"));
+    EXPECT_NE(again, nullptr);
+    EXPECT_EQ(storyboard::sharedObject(QStringLiteral("ReleasedFirstMade")), again);
+}
+
 } // namespace
 } // namespace vantrel
 

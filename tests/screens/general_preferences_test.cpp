@@ -154,6 +154,19 @@ TEST_F(GeneralPreferencesTest, SuccessStoresTheNewPasswordAndThenEmptiesTheField
     EXPECT_FALSE(passwordsMatch(QStringLiteral("caf\u00e9"), readMasterPassword()));
 }
 
+TEST_F(GeneralPreferencesTest, ARefusedSaveIsNotReportedAsSavedAndKeepsTheFields) {
+    writeMasterPassword(QStringLiteral("old pass"));
+    doubles.defaults.refusesWrites = true;
+    type(QStringLiteral("old pass"), QStringLiteral("n3w pass"), QStringLiteral("n3w pass"));
+
+    vc.clickedChangePassword();
+
+    ASSERT_EQ(doubles.alerts.shown.size(), 1);
+    EXPECT_EQ(doubles.alerts.shown.first().messageText, QStringLiteral("Password Not Saved"));
+    EXPECT_EQ(vc.txtFieldNewPassword->text(), QStringLiteral("n3w pass"));
+    EXPECT_EQ(readMasterPassword(), QStringLiteral("old pass"));
+}
+
 TEST_F(GeneralPreferencesTest, LengthCountsCharactersAsTheUserSeesThem) {
     writeMasterPassword(QStringLiteral("old"));
     struct Case {

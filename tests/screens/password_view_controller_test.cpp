@@ -218,6 +218,26 @@ TEST_F(PasswordScreenTest, CountsCharactersAsTheUserSeesThem) {
               u"The password cannot be smaller than 3 characters.");
 }
 
+TEST_F(PasswordScreenTest, ARefusedSaveIsNotReportedAsSavedAndKeepsSetUp) {
+    showWith({});
+    doubles.defaults.refusesWrites = true;
+    type(QStringLiteral("n3w pass"), QStringLiteral("n3w pass"));
+    screen.btnSubmit->click();
+
+    ASSERT_EQ(alerts.shown.size(), 1);
+    EXPECT_EQ(alerts.shown[0].request.messageText, u"Password Not Saved");
+    EXPECT_FALSE(inEntryMode());
+    EXPECT_EQ(screen.txtFieldMasterPassword->text(), u"n3w pass");
+    EXPECT_EQ(readMasterPassword(), QString());
+
+    // Once the settings can be written again, the same texts go through.
+    doubles.defaults.refusesWrites = false;
+    screen.btnSubmit->click();
+    ASSERT_EQ(alerts.shown.size(), 2);
+    EXPECT_EQ(alerts.shown[1].request.messageText, u"Password Saved!");
+    EXPECT_EQ(readMasterPassword(), u"n3w pass");
+}
+
 TEST_F(PasswordScreenTest, CanonicallyEquivalentTextsMatch) {
     const QString precomposed = QString::fromUtf16(u"caf\u00e9");
     const QString decomposed = QString::fromUtf16(u"cafe\u0301");

@@ -1,5 +1,7 @@
 // Runs GoogleTest inside a QApplication on Qt's offscreen platform, so that widget tests need no
 // display and the event loop is there for the code under test.
+#include "app/storyboard.h"
+
 #include <gtest/gtest.h>
 #include <QApplication>
 
@@ -9,5 +11,7 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int status = RUN_ALL_TESTS();
+    vantrel::storyboard::releaseSharedControllers();
+    return status;
 }
