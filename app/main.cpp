@@ -27,6 +27,8 @@ int main(int argc, char** argv) {
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
+    // The preferences window and the alerts carry the badge in title bars and task bars.
+    QApplication::setWindowIcon(vantrel::popoverImage(QStringLiteral("vantrel_badge")));
     // No main window: the program lives in the tray until asked to quit.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -126,6 +126,14 @@ void ViewController::showScreen(ViewControllers screen) {
     btnBack->setVisible(screen == ViewControllers::addApp);
     btnAddApps->setVisible(screen == ViewControllers::home);
     m_currentVC = screen;
+
+    // The focus goes to the new screen (or stays where the screen put it), not to whichever
+    // header button it fell to when the old screen went: that one would show a focus ring.
+    if (controller) {
+        QWidget* focused = window()->focusWidget();
+        if (!focused || !controller->isAncestorOf(focused))
+            controller->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 bool ViewController::guardedItemsAllowed() const {

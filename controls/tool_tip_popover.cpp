@@ -1,5 +1,7 @@
 #include "controls/tool_tip_popover.h"
 
+#include "platform/window_compositing.h"
+
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
@@ -73,6 +75,12 @@ void ToolTipPopover::showRelativeTo(const QRect& rect, QWidget* view, RectEdge p
     m_placement = placeToolTip(anchor, body, preferredEdge, available);
 
     setGeometry(m_placement.window);
+    // Without a compositing manager the clear pixels around the bubble would show black: the
+    // window takes the bubble's shape instead, and goes without its soft shadow.
+    if (desktopCompositesWindows())
+        clearMask();
+    else
+        setMask(QRegion(bubblePath().toFillPolygon().toPolygon()));
     if (m_contentView)
         m_contentView->setGeometry(
             QRect(m_placement.body.topLeft() - m_placement.window.topLeft(), body));

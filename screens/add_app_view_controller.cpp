@@ -132,6 +132,8 @@ AddAppViewController::AddAppViewController(QWidget* parent)
     auto* texts = new QVBoxLayout;
     texts->setSpacing(1);
     texts->addLayout(titleLine);
+    // Two lines where the font is wide; the button keeps its room.
+    m_lblAddNow->setWordWrap(true);
     texts->addWidget(m_lblAddNow);
     auto* addNow = new QHBoxLayout(m_boxAddNow);
     addNow->setContentsMargins(14, 9, 12, 9);

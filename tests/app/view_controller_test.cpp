@@ -194,6 +194,22 @@ TEST(WebLinks, OnlyWebAddressesAreOpened) {
     EXPECT_EQ(browser.opened.size(), 1);
 }
 
+TEST_F(ViewControllerTest, AScreenChangeLeavesTheFocusInTheScreenNotOnAHeaderButton) {
+    root.show();
+    root.showScreen(ViewControllers::home);
+    root.btnAddApps->setFocus();
+    root.showScreen(ViewControllers::addApp); // the focused add button goes
+
+    auto* screen =
+        qobject_cast<QWidget*>(storyboard::sharedObject(QStringLiteral("AddAppViewController")));
+    ASSERT_NE(screen, nullptr);
+    QWidget* focused = root.focusWidget();
+    ASSERT_NE(focused, nullptr);
+    EXPECT_TRUE(focused == screen || screen->isAncestorOf(focused))
+        << focused->objectName().toStdString();
+    root.hide();
+}
+
 TEST_F(ViewControllerTest, PreferencesOpensTheOneSharedPreferencesWindow) {
     root.showScreen(ViewControllers::home);
     root.clickedPreferences();

@@ -1,10 +1,12 @@
 // The X11 workspace and window list against a real window manager: run by
 // run_in_openbox_session.sh on a private Xvfb display with openbox and tint2.
+#include "controls/tool_tip_popover.h"
 #include "platform/linux/qt_main_screen.h"
 #include "platform/linux/x11_connection.h"
 #include "platform/linux/x11_desktop.h"
 #include "platform/linux/x11_window_list.h"
 #include "platform/linux/x11_workspace.h"
+#include "platform/window_compositing.h"
 #include "tests/doubles/platform_doubles.h"
 
 #include <gtest/gtest.h>
@@ -413,6 +415,26 @@ TEST_F(X11DesktopTest, ActivateSelfTakesTheFocusThroughTheWindowManager) {
     };
     ASSERT_NE(firstOf(::getpid()), windows->cend());
     EXPECT_LT(firstOf(::getpid()), firstOf(other.pid()));
+}
+
+TEST_F(X11DesktopTest, WithoutACompositorTheHelpBubbleTakesItsOwnShape) {
+    // openbox blends nothing: clear pixels would show black around the bubble.
+    ASSERT_FALSE(desktopCompositesWindows());
+    QWidget anchor;
+    anchor.setGeometry(100, 100, 40, 24);
+    anchor.show();
+    ToolTipPopover bubble;
+    bubble.setContentSize(QSize(200, 40));
+    bubble.showRelativeTo(anchor.rect(), &anchor, RectEdge::MaxX);
+
+    const QRegion shape = bubble.mask();
+    ASSERT_FALSE(shape.isEmpty());
+    const QRect window(QPoint(0, 0), bubble.size());
+    EXPECT_TRUE(window.contains(shape.boundingRect()));
+    // The rounded corner away from the arrow is cut off; the middle of the body is kept.
+    const QRect body = bubble.placement().body.translated(-bubble.placement().window.topLeft());
+    EXPECT_FALSE(shape.contains(body.topRight()));
+    EXPECT_TRUE(shape.contains(body.center()));
 }
 
 TEST_F(X11DesktopTest, ShowOnAllDesktopsBeforeAndAfterTheWindowIsShown) {
