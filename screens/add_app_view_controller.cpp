@@ -274,14 +274,8 @@ void AddAppViewController::updateSelectionCounter() {
 void AddAppViewController::reloadTable() {
     m_tableViewApps->clearRows();
     for (int row = 0; row < m_filteredApps.size(); ++row) {
-        const App& app = *m_filteredApps.at(row);
-        const QString name = app.displayName().value_or(QString());
-        const QIcon icon = app.icon();
-        ListAppCell* cell = makeListAppCell(nullptr);
-        showAppInCell(*cell, icon.isNull() ? placeholderAppIcon(name) : icon, name, app.isSelected);
-        connect(cellButton(*cell), &QAbstractButton::clicked, this,
-                [this, row] { clickedAddRemoveRowWithSender(row); });
-        m_tableViewApps->appendRow(cell);
+        m_tableViewApps->appendRow(makeAppCell(
+            *m_filteredApps.at(row), this, [this, row] { clickedAddRemoveRowWithSender(row); }));
     }
     const bool nothing = m_filteredApps.isEmpty();
     m_tableViewApps->setVisible(!nothing);

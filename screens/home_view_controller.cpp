@@ -202,14 +202,8 @@ void HomeViewController::restyle() {
 void HomeViewController::reloadData() {
     m_tableViewAddedApps->clearRows();
     for (int row = 0; row < m_allSelectedApps.size(); ++row) {
-        const App& app = *m_allSelectedApps.at(row);
-        const QString name = app.displayName().value_or(QString());
-        const QIcon icon = app.icon();
-        ListAppCell* cell = makeListAppCell(nullptr);
-        showAppInCell(*cell, icon.isNull() ? placeholderAppIcon(name) : icon, name, app.isSelected);
-        connect(cellButton(*cell), &QAbstractButton::clicked, this,
-                [this, row] { clickedRemoveRowWithSender(row); });
-        m_tableViewAddedApps->appendRow(cell);
+        m_tableViewAddedApps->appendRow(makeAppCell(
+            *m_allSelectedApps.at(row), this, [this, row] { clickedRemoveRowWithSender(row); }));
     }
     const bool empty = m_allSelectedApps.isEmpty();
     m_boxAddFirstApp->setVisible(empty);

@@ -4,6 +4,7 @@
 #include "screens/image_view.h"
 #include "screens/list_art.h"
 #include "screens/tag_button.h"
+#include "store/app.h"
 
 #include <QCoreApplication>
 
@@ -31,6 +32,15 @@ void onListSwitchFlipped(ListSwitch& control, QObject* context, std::function<vo
 
 ListAppCell* makeListAppCell(QWidget* parent) {
     return new AppCellView(parent);
+}
+
+ListAppCell* makeAppCell(const App& app, QObject* context, std::function<void()> clicked) {
+    const QString name = app.displayName().value_or(QString());
+    const QIcon icon = app.icon();
+    ListAppCell* cell = makeListAppCell(nullptr);
+    showAppInCell(*cell, icon.isNull() ? placeholderAppIcon(name) : icon, name, app.isSelected);
+    QObject::connect(cellButton(*cell), &QAbstractButton::clicked, context, std::move(clicked));
+    return cell;
 }
 
 void showAppInCell(ListAppCell& cell, const QIcon& icon, const QString& name, bool selected) {

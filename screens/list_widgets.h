@@ -16,6 +16,8 @@ class QWidget;
 
 namespace vantrel {
 
+class App;
+
 using ListSwitch = CRVSwitch;
 using ListAppCell = AppCellView;
 
@@ -27,6 +29,9 @@ void setListSwitchOn(ListSwitch& control, bool on);
 void onListSwitchFlipped(ListSwitch& control, QObject* context, std::function<void(bool)> handler);
 
 ListAppCell* makeListAppCell(QWidget* parent);
+// A cell showing the application (its own icon, or one drawn from its name) and whether it is
+// locked; a click on its button calls `clicked` while `context` lives.
+ListAppCell* makeAppCell(const App& app, QObject* context, std::function<void()> clicked);
 // Fills the cell; selected shows the remove image, otherwise the add image.
 void showAppInCell(ListAppCell& cell, const QIcon& icon, const QString& name, bool selected);
 void showCellSelected(ListAppCell& cell, bool selected);

@@ -5,6 +5,7 @@
 #include "screens/home_view_controller.h"
 #include "store/settings.h"
 #include "tests/doubles/platform_doubles.h"
+#include "tools/screenshots/screenshot_palette.h"
 
 #include <QApplication>
 #include <QDir>
@@ -80,34 +81,6 @@ void installSamples(testing::PlatformDoubles& doubles) {
     doubles.applicationBundles.folders.insert(folder, entries);
 }
 
-QPalette darkPalette() {
-    QPalette palette;
-    const QColor window(40, 40, 42);
-    const QColor text(236, 236, 240);
-    palette.setColor(QPalette::Window, window);
-    palette.setColor(QPalette::WindowText, text);
-    palette.setColor(QPalette::Base, QColor(30, 30, 32));
-    palette.setColor(QPalette::Text, text);
-    palette.setColor(QPalette::Button, QColor(58, 58, 60));
-    palette.setColor(QPalette::ButtonText, text);
-    palette.setColor(QPalette::PlaceholderText, QColor(150, 150, 156));
-    palette.setColor(QPalette::Highlight, QColor(10, 132, 255));
-    return palette;
-}
-
-QPalette lightPalette() {
-    QPalette palette;
-    palette.setColor(QPalette::Window, QColor(236, 236, 238));
-    palette.setColor(QPalette::WindowText, QColor(29, 29, 31));
-    palette.setColor(QPalette::Base, QColor(255, 255, 255));
-    palette.setColor(QPalette::Text, QColor(29, 29, 31));
-    palette.setColor(QPalette::Button, QColor(246, 246, 246));
-    palette.setColor(QPalette::ButtonText, QColor(29, 29, 31));
-    palette.setColor(QPalette::PlaceholderText, QColor(140, 140, 146));
-    palette.setColor(QPalette::Highlight, QColor(0, 122, 255));
-    return palette;
-}
-
 void save(QWidget& screen, const QString& folder, const QString& name) {
     screen.resize(ListScreen::preferredWidth, ListScreen::preferredHeight);
     screen.show();
@@ -128,7 +101,7 @@ int main(int argc, char** argv) {
     QApplication::setFont(font);
 
     for (const bool dark : {false, true}) {
-        QApplication::setPalette(dark ? darkPalette() : lightPalette());
+        QApplication::setPalette(screenshots::screenshotPalette(dark));
         const QString mode = dark ? QStringLiteral("dark") : QStringLiteral("light");
         testing::PlatformDoubles doubles;
         installSamples(doubles);

@@ -18,6 +18,7 @@
 #include "screens/preferences_window_controller.h"
 #include "store/master_password.h"
 #include "tools/popover_screenshots/screenshot_services.h"
+#include "tools/screenshots/screenshot_palette.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,8 +26,6 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
-#include <QStyle>
-#include <QStyleFactory>
 #include <QTextStream>
 
 namespace vantrel::screenshots {
@@ -44,27 +43,6 @@ Desktop desktopLayout() {
     const QRect screen = QApplication::primaryScreen()->geometry();
     return {screen, screen.adjusted(0, 28, 0, 0),
             QRect(screen.right() - 96, screen.top() + 3, 22, 22)};
-}
-
-QPalette lightPalette() {
-    const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
-    QPalette palette = fusion->standardPalette();
-    palette.setColor(QPalette::Window, QColor(0xec, 0xec, 0xec));
-    return palette;
-}
-
-QPalette darkPalette() {
-    QPalette palette;
-    palette.setColor(QPalette::Window, QColor(0x2b, 0x2b, 0x2b));
-    palette.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
-    palette.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
-    palette.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
-    palette.setColor(QPalette::PlaceholderText, QColor(0x8e, 0x8e, 0x93));
-    palette.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3a));
-    palette.setColor(QPalette::ButtonText, QColor(0xee, 0xee, 0xee));
-    palette.setColor(QPalette::Highlight, QColor(0x0a, 0x84, 0xff));
-    palette.setColor(QPalette::HighlightedText, Qt::white);
-    return palette;
 }
 
 QImage backdrop(bool dark) {
@@ -101,7 +79,7 @@ public:
     Session(bool dark, const QString& directory)
         : m_dark(dark)
         , m_directory(directory) {
-        QApplication::setPalette(dark ? darkPalette() : lightPalette());
+        QApplication::setPalette(screenshotPalette(dark));
         m_root = storyboard::sharedController<ViewController>(popoverRootIdentifier());
         m_popover.setContent(m_root);
     }

@@ -12,6 +12,7 @@
 #include "screens/list_images.h"
 #include "screens/table_row_view.h"
 #include "screens/tag_button.h"
+#include "tools/screenshots/screenshot_palette.h"
 
 #include <QApplication>
 #include <QDir>
@@ -20,8 +21,6 @@
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyle>
-#include <QStyleFactory>
 #include <QToolButton>
 #include <QVariantAnimation>
 #include <QVBoxLayout>
@@ -29,21 +28,6 @@
 using namespace vantrel;
 
 namespace {
-
-QPalette makePalette(bool dark) {
-    QPalette palette = QApplication::style()->standardPalette();
-    if (!dark)
-        return palette;
-    const QColor window(40, 40, 42), text(235, 235, 235), base(30, 30, 32);
-    palette.setColor(QPalette::Window, window);
-    palette.setColor(QPalette::WindowText, text);
-    palette.setColor(QPalette::Base, base);
-    palette.setColor(QPalette::Text, text);
-    palette.setColor(QPalette::Button, window);
-    palette.setColor(QPalette::ButtonText, text);
-    palette.setColor(QPalette::Highlight, QColor(10, 132, 255));
-    return palette;
-}
 
 // A stand-in application icon: a rounded tile with a letter.
 QIcon sampleIcon(const QColor& color, const QString& letter) {
@@ -87,7 +71,7 @@ QWidget* labelled(const QString& caption, QWidget* control) {
 }
 
 QImage renderPage(bool dark) {
-    QApplication::setPalette(makePalette(dark));
+    QApplication::setPalette(screenshots::screenshotPalette(dark));
     QWidget page;
     page.setAutoFillBackground(true);
     auto* layout = new QVBoxLayout(&page);
