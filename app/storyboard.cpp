@@ -56,6 +56,10 @@ QObject* sharedObject(const QString& identifier, ControllerCheck check) {
     return made;
 }
 
+QObject* existingSharedObject(const QString& identifier) {
+    return instances().value(identifier, nullptr);
+}
+
 void releaseSharedControllers() {
     QList<QPointer<QObject>> made = std::exchange(madeInOrder(), {});
     instances().clear();

@@ -24,6 +24,9 @@ using ControllerCheck = bool (*)(const QObject* made);
 // it too. A controller made that fails `check` is dropped, and the slot stays empty for good.
 QObject* sharedObject(const QString& identifier, ControllerCheck check = nullptr);
 
+// The shared instance when it has been made already; null otherwise. Makes nothing.
+QObject* existingSharedObject(const QString& identifier);
+
 // Deletes every shared instance, newest first, and empties their slots; the next call to
 // sharedObject makes a new one. Programs and tests call it once at the end, while the
 // application object still stands, so that the controllers' windows go before it.
@@ -33,6 +36,10 @@ void releaseSharedControllers();
 template <class T> T* sharedController(const QString& identifier) {
     return qobject_cast<T*>(sharedObject(
         identifier, [](const QObject* made) { return qobject_cast<const T*>(made) != nullptr; }));
+}
+
+template <class T> T* existingSharedController(const QString& identifier) {
+    return qobject_cast<T*>(existingSharedObject(identifier));
 }
 
 } // namespace vantrel::storyboard

@@ -4,6 +4,7 @@
 #include "lock/app_locker_window.h"
 #include "lock/close_shortcut.h"
 #include "lock/lock_card_art.h"
+#include "lock/lock_covers.h"
 #include "lock/pending_lock_apps.h"
 #include "platform/delayed_perform.h"
 #include "platform/platform.h"
@@ -223,14 +224,18 @@ void AppLockerViewController::dismissLock(bool hide) {
         closeWindow();
     }
     pruneTerminatedPendingLocks();
+    // The other pending applications' windows stay covered; the unlocked one's are let go.
+    refreshLockCovers();
 }
 
 void AppLockerViewController::closeAppAfterLockAppHide() {
     if (!m_runningApp)
         return;
     // A hide that has not taken effect leaves the lock up; the user may try again.
-    if (m_runningApp->isHidden() || m_runningApp->isTerminated())
+    if (m_runningApp->isHidden() || m_runningApp->isTerminated()) {
         closeWindow();
+        refreshLockCovers();
+    }
 }
 
 void AppLockerViewController::showEvent(QShowEvent* event) {

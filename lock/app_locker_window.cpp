@@ -1,11 +1,12 @@
 #include "lock/app_locker_window.h"
 
+#include "lock/cover_window.h"
+#include "lock/lock_card_art.h"
 #include "platform/main_screen.h"
 #include "platform/platform.h"
 
 #include <cmath>
 #include <QCloseEvent>
-#include <QLinearGradient>
 #include <QPainter>
 #include <QVBoxLayout>
 
@@ -25,7 +26,7 @@ QRect windowGeometryForLockFrame(const QRectF& lockFrame, const std::optional<QR
 }
 
 AppLockerWindow::AppLockerWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+    : QWidget(parent, lockSurfaceFlags()) {
     setObjectName(QStringLiteral("AppLockerWindow"));
     setWindowTitle(QStringLiteral("Vantrel"));
     // Closing the lock window is never the end of the program.
@@ -57,10 +58,7 @@ void AppLockerWindow::setFrame(const QRectF& lockFrame) {
 void AppLockerWindow::paintEvent(QPaintEvent*) {
     // Opaque, so that nothing of the locked application shows through.
     QPainter painter(this);
-    QLinearGradient backdrop(0, 0, 0, height());
-    backdrop.setColorAt(0.0, QColor(0x1c, 0x23, 0x33));
-    backdrop.setColorAt(1.0, QColor(0x0c, 0x10, 0x18));
-    painter.fillRect(rect(), backdrop);
+    paintLockBackdrop(painter, rect());
 }
 
 void AppLockerWindow::closeWindow() {

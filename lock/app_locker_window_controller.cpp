@@ -2,23 +2,53 @@
 
 #include "lock/app_locker_view_controller.h"
 #include "lock/app_locker_window.h"
+#include "lock/keyboard_hold.h"
+#include "lock/lock_covers.h"
 #include "platform/platform.h"
 #include "platform/workspace.h"
 
 #include <QApplication>
+#include <QEvent>
+#include <QWindow>
 
 namespace vantrel {
+namespace {
+
+// The lock window bypasses the window manager, so a click on it does not give it the focus by
+// itself.
+class FocusOnPress final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* window = qobject_cast<QWindow*>(watched);
+        if (event->type() == QEvent::MouseButtonPress && window != nullptr && !window->isActive() &&
+            platform().workspace != nullptr)
+            platform().workspace->activateSelf(window);
+        return false;
+    }
+};
+
+} // namespace
 
 AppLockerWindowController::AppLockerWindowController(QObject* parent)
     : QObject(parent)
     , m_window(new AppLockerWindow)
-    , m_content(new AppLockerViewController) {
+    , m_content(new AppLockerViewController)
+    , m_covers(nullptr)
+    , m_keyboardHold(new KeyboardHold(this)) {
     m_window->setContentView(m_content);
-    // The native window exists from now on, so the desktop can be told about it before it maps.
     m_window->winId();
+    m_window->windowHandle()->installEventFilter(new FocusOnPress(this));
+    m_covers = new LockCovers(m_window, this);
 }
 
 AppLockerWindowController::~AppLockerWindowController() {
+    delete m_keyboardHold;
+    m_keyboardHold = nullptr;
+    delete m_covers;
+    m_covers = nullptr;
     delete m_window;
 }
 
@@ -27,12 +57,6 @@ void AppLockerWindowController::showWindow() {
     // pointer; it would keep the password away from the lock window.
     while (QWidget* popup = QApplication::activePopupWidget())
         popup->close();
-    // Again at every showing, and before the window is mapped, so that the window manager takes
-    // the window on with it: window managers drop it while a window is unmapped.
-    if (platform().workspace != nullptr) {
-        m_window->winId();
-        platform().workspace->showOnAllDesktops(m_window->windowHandle());
-    }
     m_window->show();
     m_window->raise();
 }

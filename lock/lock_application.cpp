@@ -4,7 +4,9 @@
 #include "lock/app_locker_view_controller.h"
 #include "lock/app_locker_window.h"
 #include "lock/app_locker_window_controller.h"
+#include "lock/keyboard_hold.h"
 #include "lock/lock_controllers.h"
+#include "lock/lock_covers.h"
 #include "lock/lock_frame.h"
 #include "lock/pending_lock_apps.h"
 #include "platform/platform.h"
@@ -33,8 +35,12 @@ void lockApplication(const RunningApplicationRef& application) {
     AppLockerWindow* window = controller != nullptr ? controller->window() : nullptr;
     if (window != nullptr)
         window->setFrame(*frame);
-    if (controller != nullptr)
+    if (controller != nullptr) {
         controller->showWindow();
+        // Right after the window is shown, in the same request stream: from here on no key
+        // reaches the application, whoever has the focus.
+        controller->keyboardHold()->hold(window->windowHandle());
+    }
 
     if (AppLockerViewController* content = AppLockerViewController::shared()) {
         content->setRunningApp(application);
@@ -43,6 +49,15 @@ void lockApplication(const RunningApplicationRef& application) {
 
     if (platform().workspace != nullptr)
         platform().workspace->activateSelf(window != nullptr ? window->windowHandle() : nullptr);
+    if (controller != nullptr)
+        controller->covers()->refresh();
+}
+
+void releaseLockKeyboard() {
+    auto* controller = storyboard::existingSharedController<AppLockerWindowController>(
+        appLockerWindowControllerIdentifier);
+    if (controller != nullptr)
+        controller->keyboardHold()->release();
 }
 
 } // namespace vantrel

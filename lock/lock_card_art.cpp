@@ -74,6 +74,13 @@ QPixmap lockedAppIcon(const QIcon& icon, const QString& name, int side, qreal de
     return pixmap;
 }
 
+void paintLockBackdrop(QPainter& painter, const QRect& area) {
+    QLinearGradient backdrop(0, area.top(), 0, area.bottom());
+    backdrop.setColorAt(0.0, QColor(0x1c, 0x23, 0x33));
+    backdrop.setColorAt(1.0, QColor(0x0c, 0x10, 0x18));
+    painter.fillRect(area, backdrop);
+}
+
 QIcon closeGlyph(const QColor& color) {
     QIcon glyph;
     for (const qreal ratio : {1.0, 2.0}) {

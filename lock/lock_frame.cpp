@@ -14,7 +14,8 @@ bool fitsInt32(qint64 value) {
            value <= std::numeric_limits<qint32>::max();
 }
 
-// The bounds of the application's front-most window; the zero rectangle when there is none.
+} // namespace
+
 QRectF frontWindowBounds(const std::optional<QList<WindowDescription>>& windows, qint64 pid) {
     if (!windows)
         return {};
@@ -26,16 +27,39 @@ QRectF frontWindowBounds(const std::optional<QList<WindowDescription>>& windows,
     return {};
 }
 
-} // namespace
+std::optional<QRectF> screenShowing(const QRectF& window, const QList<QRectF>& screens) {
+    for (const QRectF& screen : screens) {
+        if (screen.contains(window.center()))
+            return screen;
+    }
+    std::optional<QRectF> best;
+    double bestArea = 0.0;
+    for (const QRectF& screen : screens) {
+        const QRectF overlap = screen.intersected(window);
+        const double area = overlap.width() * overlap.height();
+        if (area > bestArea) {
+            bestArea = area;
+            best = screen;
+        }
+    }
+    return best;
+}
 
 std::optional<QRectF> computeLockFrame(const LockFrameInputs& inputs) {
+    const QRectF front = frontWindowBounds(inputs.onScreenWindows, inputs.processIdentifier);
     if (inputs.fullScreenMode) {
         if (!inputs.mainScreen)
             return std::nullopt;
-        return QRectF(0, 0, inputs.mainScreen->width(), inputs.mainScreen->height());
+        QRectF screen(QPointF(0, 0), inputs.mainScreen->size());
+        if (!front.isEmpty()) {
+            if (const std::optional<QRectF> showing = screenShowing(front, inputs.screens))
+                screen = *showing;
+        }
+        return QRectF(screen.x(), inputs.mainScreen->height() - (screen.y() + screen.height()),
+                      screen.width(), screen.height());
     }
 
-    QRectF frame = frontWindowBounds(inputs.onScreenWindows, inputs.processIdentifier);
+    QRectF frame = front;
     const bool noWindow = frame.width() == 0.0 || frame.height() == 0.0;
     if ((noWindow || inputs.activationPolicy != ActivationPolicy::Regular) && inputs.mainScreen)
         frame = QRectF(0, 0, inputs.mainScreen->width(), inputs.mainScreen->height());
@@ -56,10 +80,14 @@ std::optional<QRectF> lockFrameFor(const RunningApplication& application) {
     inputs.fullScreenMode = readFlag(keys::isEnableFullscreenLockMode);
     inputs.processIdentifier = application.processIdentifier();
     inputs.activationPolicy = application.activationPolicy();
-    if (!inputs.fullScreenMode && platform().windowList != nullptr)
+    if (platform().windowList != nullptr)
         inputs.onScreenWindows = platform().windowList->onScreenWindows();
-    if (platform().mainScreen != nullptr)
+    if (platform().mainScreen != nullptr) {
         inputs.mainScreen = platform().mainScreen->frame();
+        const QPointF origin = inputs.mainScreen ? inputs.mainScreen->topLeft() : QPointF();
+        for (const QRectF& screen : platform().mainScreen->screenFrames())
+            inputs.screens.append(screen.translated(-origin));
+    }
     return computeLockFrame(inputs);
 }
 

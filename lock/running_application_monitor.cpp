@@ -1,27 +1,19 @@
 #include "lock/running_application_monitor.h"
 
 #include "lock/lock_application.h"
+#include "lock/lock_covers.h"
 #include "lock/pending_lock_apps.h"
-#include "platform/delayed_perform.h"
 #include "platform/platform.h"
 #include "platform/workspace.h"
 #include "store/settings.h"
 
-#include <chrono>
 #include <QObject>
 
 namespace vantrel {
 namespace {
 
-using namespace std::chrono_literals;
-
-// Give the desktop time to finish the activation, and a launched application time to map its
-// first window, before the window list is read.
-constexpr auto activationSettleDelay = 100ms;
-constexpr auto launchSettleDelay = 1000ms;
-
 struct Monitor {
-    // Receiver of the workspace's signals and context of the waits: deleting it ends both.
+    // Receiver of the workspace's signals: deleting it ends the watch.
     QObject* context = nullptr;
     QMetaObject::Connection launchObservation;
 };
@@ -31,20 +23,21 @@ Monitor& monitor() {
     return state;
 }
 
-void afterDelay(std::chrono::milliseconds delay, std::function<void()> action) {
-    if (platform().delayedPerform != nullptr)
-        platform().delayedPerform->perform(delay, monitor().context, std::move(action));
-}
-
+// No wait before either lock: the desktop reports a launch once the first window is there and an
+// activation once it has happened, and every moment of waiting is a moment the application is
+// usable.
 void handleApplicationActivated(const RunningApplicationRef& application) {
+    if (!application)
+        return;
+    if (!isPendingLock(application)) {
+        // The user went on to another application: the keyboard is theirs.
+        releaseLockKeyboard();
+        return;
+    }
     if (!isActivateEnabled())
         return;
-    afterDelay(activationSettleDelay, [application] {
-        if (pendingLockApps().isEmpty() || !application)
-            return;
-        if (isPendingLock(application) && !application->isHidden())
-            lockApplication(application);
-    });
+    if (!application->isHidden())
+        lockApplication(application);
 }
 
 void handleRunningApplicationsChanged(const RunningApplicationsChange& change) {
@@ -56,7 +49,7 @@ void handleRunningApplicationsChanged(const RunningApplicationsChange& change) {
         return;
     if (!isActivateEnabled())
         return;
-    afterDelay(launchSettleDelay, [launched] { lockApplication(launched); });
+    lockApplication(launched);
 }
 
 } // namespace
@@ -72,6 +65,8 @@ void startMonitoring() {
                      &handleApplicationActivated);
     state.launchObservation = QObject::connect(workspace, &Workspace::runningApplicationsChanged,
                                                state.context, &handleRunningApplicationsChanged);
+    // Covers follow the windows they hide, whoever moves them.
+    QObject::connect(workspace, &Workspace::windowsChanged, state.context, &refreshLockCovers);
 }
 
 void stopMonitoring() {

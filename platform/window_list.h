@@ -7,17 +7,20 @@
 namespace vantrel {
 
 // One on-screen window. Bounds are in global coordinates whose origin is the top left of the main
-// screen, y growing downwards; either field may be unknown.
+// screen, y growing downwards; either field may be unknown. The id is the desktop's handle of the
+// window as it is stacked (for this program's own windows, QWindow::winId()); 0 when unknown.
 struct WindowDescription {
     std::optional<qint64> ownerProcessIdentifier;
     std::optional<QRectF> bounds;
+    quint64 windowId = 0;
 };
 
 class WindowList {
 public:
     virtual ~WindowList() = default;
 
-    // The windows now on screen, front-most first; nothing when the list cannot be had.
+    // The windows now on screen, front-most first, whatever their layer (this program's own
+    // windows and unmanaged ones such as menus included); nothing when the list cannot be had.
     virtual std::optional<QList<WindowDescription>> onScreenWindows() const = 0;
 };
 

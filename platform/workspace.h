@@ -26,17 +26,19 @@ public:
     virtual RunningApplicationList runningApplications() const = 0;
 
     // Makes this program the active one, ignoring other applications. With a window, that
-    // window is raised above every other window and receives the keyboard focus.
+    // window is raised above every other window and receives the keyboard focus; one that
+    // bypasses the window manager takes it directly.
     virtual void activateSelf(QWindow* keyWindow) = 0;
-
-    // Keeps a window present on every virtual desktop, as part of the desktop rather than a task
-    // of its own: task bars and pagers leave it out.
-    virtual void showOnAllDesktops(QWindow* window) = 0;
 
 Q_SIGNALS:
     void runningApplicationsChanged(const vantrel::RunningApplicationsChange& change);
-    // The application may be null when the desktop could not say which one came forward.
+    // A window of the application came forward or took the keyboard, also one of an application
+    // that was active already. The application may be null when the desktop could not say which
+    // one came forward.
     void applicationActivated(const vantrel::RunningApplicationRef& application);
+    // Some window on the screen was shown, hidden, moved, resized or restacked. Reported once for
+    // what the desktop changed at once, before anything else reads the window list.
+    void windowsChanged();
 };
 
 } // namespace vantrel

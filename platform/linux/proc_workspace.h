@@ -48,7 +48,6 @@ public:
     // A fresh scan; an application that is still running keeps its object from scan to scan.
     RunningApplicationList runningApplications() const override;
     void activateSelf(QWindow*) override {}
-    void showOnAllDesktops(QWindow*) override {}
 
 private:
     QString m_procRoot;

@@ -13,4 +13,16 @@ std::optional<QRectF> QtMainScreen::frame() const {
     return QRectF(screen->geometry());
 }
 
+QList<QRectF> QtMainScreen::screenFrames() const {
+    QList<QRectF> frames;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (primary != nullptr)
+        frames.append(QRectF(primary->geometry()));
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen != primary)
+            frames.append(QRectF(screen->geometry()));
+    }
+    return frames;
+}
+
 } // namespace vantrel

@@ -34,12 +34,6 @@ QMap<qint64, ProcessWindows> windowsByProcess(const QList<ClientWindow>& clients
     return processes;
 }
 
-QRect frameInRoot(QPoint clientOriginInRoot, QSize clientSize, const FrameExtents& extents) {
-    return QRect(clientOriginInRoot.x() - extents.left, clientOriginInRoot.y() - extents.top,
-                 clientSize.width() + extents.left + extents.right,
-                 clientSize.height() + extents.top + extents.bottom);
-}
-
 QRectF nativeToLogical(const QRectF& native, const QList<ScreenScale>& screens) {
     if (screens.isEmpty()) {
         return native;

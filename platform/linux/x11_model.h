@@ -44,16 +44,6 @@ struct ProcessWindows {
 // counts as an application when it owns a normal window (see normalWindows).
 QMap<qint64, ProcessWindows> windowsByProcess(const QList<ClientWindow>& clientsInMappingOrder);
 
-struct FrameExtents {
-    int left = 0;
-    int right = 0;
-    int top = 0;
-    int bottom = 0;
-};
-
-// The frame around a reparented client whose own area starts at clientOriginInRoot.
-QRect frameInRoot(QPoint clientOriginInRoot, QSize clientSize, const FrameExtents& extents);
-
 // One screen as Qt lays it out: its geometry in device-independent pixels and its scale.
 struct ScreenScale {
     QRect logicalGeometry;

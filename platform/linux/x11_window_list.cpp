@@ -4,14 +4,17 @@
 #include "platform/linux/x11_model.h"
 
 #include <QGuiApplication>
+#include <QHash>
 #include <QScreen>
+#include <QSet>
 
 namespace vantrel {
 
 namespace {
 
-constexpr quint32 allDesktops = 0xFFFFFFFF;
 constexpr quint32 longList = 1u << 16;
+// Window managers put a client inside a frame or two; deeper nesting is no frame of ours to know.
+constexpr int deepestFrame = 4;
 
 QList<x11::ScreenScale> screenScales() {
     QList<x11::ScreenScale> scales;
@@ -27,17 +30,6 @@ QList<x11::ScreenScale> screenScales() {
     return scales;
 }
 
-struct WindowRequests {
-    xcb_window_t window;
-    xcb_get_window_attributes_cookie_t attributes;
-    xcb_get_geometry_cookie_t geometry;
-    xcb_translate_coordinates_cookie_t origin;
-    xcb_get_property_cookie_t desktop;
-    xcb_get_property_cookie_t pid;
-    xcb_get_property_cookie_t machine;
-    xcb_get_property_cookie_t extents;
-};
-
 template <typename Reply, typename Cookie, typename Fetch>
 x11::XcbPointer<Reply> take(xcb_connection_t* connection, Cookie cookie, Fetch fetch) {
     xcb_generic_error_t* error = nullptr;
@@ -45,6 +37,60 @@ x11::XcbPointer<Reply> take(xcb_connection_t* connection, Cookie cookie, Fetch f
     x11::XcbPointer<xcb_generic_error_t> dropped(error);
     return reply;
 }
+
+QList<xcb_window_t> childrenBottomToTop(const xcb_query_tree_reply_t* tree) {
+    QList<xcb_window_t> children;
+    if (tree != nullptr) {
+        const xcb_window_t* ids = xcb_query_tree_children(tree);
+        const int count = xcb_query_tree_children_length(tree);
+        for (int i = 0; i < count; ++i) {
+            children.append(ids[i]);
+        }
+    }
+    return children;
+}
+
+// The top-level window (a child of the root) that holds each client: its frame, or the client
+// itself under a window manager that does not reparent.
+QHash<xcb_window_t, xcb_window_t> topLevelOfClients(xcb_connection_t* c, xcb_window_t root,
+                                                    const QList<xcb_window_t>& clients) {
+    QHash<xcb_window_t, xcb_window_t> topLevel;
+    QHash<xcb_window_t, xcb_window_t> climbing; // client -> window whose parent is asked next
+    for (const xcb_window_t client : clients) {
+        climbing.insert(client, client);
+    }
+    for (int depth = 0; depth < deepestFrame && !climbing.isEmpty(); ++depth) {
+        QList<std::pair<xcb_window_t, xcb_query_tree_cookie_t>> asked;
+        for (auto it = climbing.cbegin(); it != climbing.cend(); ++it) {
+            asked.append({it.key(), xcb_query_tree(c, it.value())});
+        }
+        QHash<xcb_window_t, xcb_window_t> next;
+        for (const auto& [client, cookie] : asked) {
+            const auto tree = take<xcb_query_tree_reply_t>(c, cookie, &xcb_query_tree_reply);
+            if (!tree) {
+                continue; // gone meanwhile
+            }
+            if (tree->parent == root) {
+                topLevel.insert(client, climbing.value(client));
+            } else if (tree->parent != XCB_WINDOW_NONE) {
+                next.insert(client, tree->parent);
+            }
+        }
+        climbing = next;
+    }
+    return topLevel;
+}
+
+struct TopLevelRequests {
+    xcb_window_t window;
+    xcb_get_window_attributes_cookie_t attributes;
+    xcb_get_geometry_cookie_t geometry;
+};
+
+struct OwnerRequests {
+    xcb_get_property_cookie_t pid;
+    xcb_get_property_cookie_t machine;
+};
 
 } // namespace
 
@@ -56,62 +102,79 @@ std::optional<QList<WindowDescription>> X11WindowList::onScreenWindows() const {
     xcb_connection_t* c = x.xcb();
     const auto& atoms = x.atoms();
 
-    const auto stackingCookie =
-        x.requestProperty(x.root(), atoms._NET_CLIENT_LIST_STACKING, XCB_ATOM_WINDOW, longList);
-    const auto desktopCookie =
-        x.requestProperty(x.root(), atoms._NET_CURRENT_DESKTOP, XCB_ATOM_CARDINAL, 1);
-    const x11::PropertyReply stacking = x.takeProperty(stackingCookie);
-    const QList<quint32> currentDesktop = x11::values32(x.takeProperty(desktopCookie).get());
-    if (!stacking || stacking->type != XCB_ATOM_WINDOW) {
+    const auto treeCookie = xcb_query_tree(c, x.root());
+    const auto clientsCookie =
+        x.requestProperty(x.root(), atoms._NET_CLIENT_LIST, XCB_ATOM_WINDOW, longList);
+    const auto tree = take<xcb_query_tree_reply_t>(c, treeCookie, &xcb_query_tree_reply);
+    const QList<quint32> clients = x11::values32(x.takeProperty(clientsCookie).get());
+    if (!tree) {
         return std::nullopt;
     }
-    const QList<quint32> bottomToTop = x11::values32(stacking.get());
+    const QList<xcb_window_t> bottomToTop = childrenBottomToTop(tree.get());
 
-    QList<WindowRequests> requests;
-    requests.reserve(bottomToTop.size());
-    for (auto it = bottomToTop.crbegin(); it != bottomToTop.crend(); ++it) {
-        const xcb_window_t window = *it;
-        requests.append(
-            {window, xcb_get_window_attributes(c, window), xcb_get_geometry(c, window),
-             xcb_translate_coordinates(c, window, x.root(), 0, 0),
-             x.requestProperty(window, atoms._NET_WM_DESKTOP, XCB_ATOM_CARDINAL, 1),
-             x.requestProperty(window, atoms._NET_WM_PID, XCB_ATOM_CARDINAL, 1),
-             x.requestProperty(window, XCB_ATOM_WM_CLIENT_MACHINE, XCB_GET_PROPERTY_TYPE_ANY, 64),
-             x.requestProperty(window, atoms._NET_FRAME_EXTENTS, XCB_ATOM_CARDINAL, 4)});
+    // Which client each frame holds.
+    QHash<xcb_window_t, xcb_window_t> clientOfTopLevel;
+    const QHash<xcb_window_t, xcb_window_t> topLevels = topLevelOfClients(c, x.root(), clients);
+    for (auto it = topLevels.cbegin(); it != topLevels.cend(); ++it) {
+        clientOfTopLevel.insert(it.value(), it.key());
     }
 
-    const QList<x11::ScreenScale> scales = screenScales();
-    QList<WindowDescription> windows;
-    for (const WindowRequests& request : requests) {
+    QList<TopLevelRequests> requests;
+    requests.reserve(bottomToTop.size());
+    for (auto it = bottomToTop.crbegin(); it != bottomToTop.crend(); ++it) {
+        requests.append({*it, xcb_get_window_attributes(c, *it), xcb_get_geometry(c, *it)});
+    }
+
+    struct Shown {
+        xcb_window_t topLevel;
+        xcb_window_t owner; // the window that names the owning process
+        QRect native;
+    };
+    QList<Shown> shown;
+    for (const TopLevelRequests& request : requests) {
         const auto attributes = take<xcb_get_window_attributes_reply_t>(
             c, request.attributes, &xcb_get_window_attributes_reply);
         const auto geometry =
             take<xcb_get_geometry_reply_t>(c, request.geometry, &xcb_get_geometry_reply);
-        const auto origin = take<xcb_translate_coordinates_reply_t>(
-            c, request.origin, &xcb_translate_coordinates_reply);
-        const QList<quint32> desktop = x11::values32(x.takeProperty(request.desktop).get());
-        const QList<quint32> pid = x11::values32(x.takeProperty(request.pid).get());
-        const QByteArray machine = x11::bytes8(x.takeProperty(request.machine).get());
-        const QList<quint32> extents = x11::values32(x.takeProperty(request.extents).get());
-
-        // Iconified windows and windows of other desktops are unmapped by the window manager.
+        // Minimised windows and those of other desktops are unmapped by the window manager.
         if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE || !geometry ||
-            !origin) {
+            attributes->_class == XCB_WINDOW_CLASS_INPUT_ONLY) {
             continue;
         }
-        if (!desktop.isEmpty() && !currentDesktop.isEmpty() && desktop.first() != allDesktops &&
-            desktop.first() != currentDesktop.first()) {
+        const auto client = clientOfTopLevel.constFind(request.window);
+        // Unmanaged windows count only when they bypass the window manager (menus, tooltips,
+        // this program's lock); the rest are the window manager's own.
+        if (client == clientOfTopLevel.cend() && attributes->override_redirect == 0) {
             continue;
         }
-        x11::FrameExtents frame;
-        if (extents.size() == 4) {
-            frame = {static_cast<int>(extents[0]), static_cast<int>(extents[1]),
-                     static_cast<int>(extents[2]), static_cast<int>(extents[3])};
-        }
-        const QRect native = x11::frameInRoot(QPoint(origin->dst_x, origin->dst_y),
-                                              QSize(geometry->width, geometry->height), frame);
+        const int border = geometry->border_width;
+        shown.append({request.window,
+                      client != clientOfTopLevel.cend() ? client.value() : request.window,
+                      QRect(geometry->x, geometry->y, geometry->width + 2 * border,
+                            geometry->height + 2 * border)});
+    }
+
+    QList<OwnerRequests> owners;
+    owners.reserve(shown.size());
+    for (const Shown& window : std::as_const(shown)) {
+        owners.append({x.requestProperty(window.owner, atoms._NET_WM_PID, XCB_ATOM_CARDINAL, 1),
+                       x.requestProperty(window.owner, XCB_ATOM_WM_CLIENT_MACHINE,
+                                         XCB_GET_PROPERTY_TYPE_ANY, 64)});
+    }
+
+    const QList<x11::ScreenScale> scales = screenScales();
+    // Bounds count from the main screen's top left corner.
+    const QPointF mainOrigin =
+        scales.isEmpty() ? QPointF() : QPointF(scales.first().logicalGeometry.topLeft());
+    QList<WindowDescription> windows;
+    windows.reserve(shown.size());
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        const QList<quint32> pid = x11::values32(x.takeProperty(owners[i].pid).get());
+        const QByteArray machine = x11::bytes8(x.takeProperty(owners[i].machine).get());
         WindowDescription description;
-        description.bounds = x11::nativeToLogical(QRectF(native), scales);
+        description.windowId = shown[i].topLevel;
+        description.bounds =
+            x11::nativeToLogical(QRectF(shown[i].native), scales).translated(-mainOrigin);
         if (!pid.isEmpty() && x.isThisHost(machine)) {
             description.ownerProcessIdentifier = static_cast<qint64>(pid.first());
         }

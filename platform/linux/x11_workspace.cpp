@@ -5,22 +5,18 @@
 #include "platform/linux/x11_running_application.h"
 
 #include <algorithm>
-#include <chrono>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QTimer>
 #include <unistd.h>
 
 namespace vantrel {
 
 namespace {
 
-constexpr quint32 allDesktops = 0xFFFFFFFF;
 constexpr quint32 longList = 1u << 16;
 constexpr quint32 largestIcon = 1u << 20;
-// openbox animates a restore for 150 ms, in steps of 1/60 s.
-constexpr std::chrono::milliseconds stillCheckInterval{40};
-constexpr int maximumStillChecks = 15;
+// What the workspace follows of each client: its state, and who has the keyboard.
+constexpr quint32 clientEvents = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_FOCUS_CHANGE;
 
 QString text(const QByteArray& bytes) {
     return QString::fromUtf8(bytes).trimmed();
@@ -46,11 +42,14 @@ X11Workspace::X11Workspace(std::shared_ptr<x11::X11Connection> connection, Provi
     , m_ownPid(::getpid()) {
     // Listen first, then read: a change in between only costs a second look.
     QCoreApplication::instance()->installNativeEventFilter(this);
-    m_connection->selectEvents({m_connection->root()}, XCB_EVENT_MASK_PROPERTY_CHANGE);
+    // Substructure: every top-level window mapped, unmapped, moved, resized or restacked.
+    m_connection->selectEvents({m_connection->root()},
+                               XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY);
     mergeBundled(nullptr);
     refreshClientList();
     updateApplications(nullptr, nullptr);
-    readActiveWindow();
+    m_activeWindow = readActiveWindow();
+    m_reportedWindow = m_activeWindow;
 }
 
 X11Workspace::~X11Workspace() = default;
@@ -96,6 +95,21 @@ bool X11Workspace::nativeEventFilter(const QByteArray& eventType, void* message,
     case XCB_BUTTON_PRESS:
         m_lastServerTime = reinterpret_cast<const xcb_key_press_event_t*>(event)->time;
         break;
+    // With the root's substructure selected, these come for top-level windows.
+    case XCB_MAP_NOTIFY:
+    case XCB_UNMAP_NOTIFY:
+    case XCB_CONFIGURE_NOTIFY:
+    case XCB_REPARENT_NOTIFY:
+    case XCB_DESTROY_NOTIFY:
+    case XCB_CIRCULATE_NOTIFY:
+    case XCB_GRAVITY_NOTIFY:
+        m_windowsChanged = true;
+        scheduleSettle();
+        break;
+    case XCB_FOCUS_IN:
+    case XCB_FOCUS_OUT:
+        noteFocusEvent(event, (event->response_type & ~0x80) == XCB_FOCUS_IN);
+        break;
     default:
         break;
     }
@@ -112,15 +126,32 @@ void X11Workspace::scheduleSettle() {
     QMetaObject::invokeMethod(this, &X11Workspace::settle, Qt::QueuedConnection);
 }
 
+void X11Workspace::noteFocusEvent(const void* message, bool in) {
+    const auto* event = static_cast<const xcb_focus_in_event_t*>(message);
+    // Grabs (a window manager's key binding, a menu) lend the keyboard and give it back.
+    if (event->mode == XCB_NOTIFY_MODE_GRAB || event->mode == XCB_NOTIFY_MODE_UNGRAB ||
+        event->detail == XCB_NOTIFY_DETAIL_POINTER || !m_clients.contains(event->event)) {
+        return;
+    }
+    if (in) {
+        m_focusedClient = event->event;
+    } else if (m_focusedClient == event->event && event->detail != XCB_NOTIFY_DETAIL_INFERIOR) {
+        m_focusedClient = 0;
+    } else {
+        return;
+    }
+    m_focusChanged = true;
+    scheduleSettle();
+}
+
 void X11Workspace::settle() {
     m_settleScheduled = false;
     RunningApplicationList launched;
     bool quit = false;
-    QList<xcb_window_t> added;
     const bool clientsChanged = m_clientListChanged || !m_changedClients.isEmpty();
     if (m_clientListChanged) {
         m_clientListChanged = false;
-        added = refreshClientList();
+        refreshClientList();
     }
     if (!m_changedClients.isEmpty()) {
         QList<xcb_window_t> changed;
@@ -130,20 +161,7 @@ void X11Workspace::settle() {
             }
         }
         m_changedClients.clear();
-        QList<xcb_window_t> wereHidden;
-        for (xcb_window_t window : std::as_const(changed)) {
-            if (m_clients.value(window).window.hidden) {
-                wereHidden.append(window);
-            }
-        }
         readClients(changed, false);
-        for (xcb_window_t window : std::as_const(changed)) {
-            if (!m_clients.contains(window) || m_clients.value(window).window.hidden) {
-                m_restoredClients.remove(window);
-            } else if (wereHidden.contains(window)) {
-                m_restoredClients.insert(window);
-            }
-        }
     }
     if (clientsChanged) {
         updateApplications(&launched, &quit);
@@ -156,18 +174,35 @@ void X11Workspace::settle() {
         m_pendingActivation = {};
         requestActivation(window);
     }
-    m_onAllDesktops.removeIf([](const WindowRequest& request) { return request.window.isNull(); });
-    for (const WindowRequest& request : std::as_const(m_onAllDesktops)) {
-        if (added.contains(request.id)) {
-            keepOnAllDesktops(request.id, true);
+
+    // The focus first: the window manager names the window it activates before the focus gets
+    // there, and a focus event of the same burst is older news.
+    RunningApplicationRef activated;
+    if (m_focusChanged) {
+        m_focusChanged = false;
+        if (m_focusedClient == 0) {
+            // Gone to another client whose news is still on its way, or away from every client
+            // (to this program's lock, say): only then is a return news.
+            m_focusedClient = readFocusedClient();
+            if (m_focusedClient == 0) {
+                m_reportedWindow = 0;
+            }
+        }
+        if (m_focusedClient != 0) {
+            if (RunningApplicationRef focused = takeActivation(m_focusedClient)) {
+                activated = std::move(focused);
+            }
         }
     }
-
-    RunningApplicationRef activated;
     if (m_activeWindowChanged || clientsChanged) {
         m_activeWindowChanged = false;
-        activated = readActiveWindow();
+        m_activeWindow = readActiveWindow();
+        if (RunningApplicationRef active = takeActivation(m_activeWindow)) {
+            activated = std::move(active);
+        }
     }
+    const bool windowsChanged = m_windowsChanged;
+    m_windowsChanged = false;
 
     // Signals last, with the state complete: their handlers may call back.
     for (const RunningApplicationRef& application : std::as_const(launched)) {
@@ -178,41 +213,36 @@ void X11Workspace::settle() {
         Q_EMIT runningApplicationsChanged(RunningApplicationsChange{});
     }
     if (activated) {
-        if (m_restoredClients.remove(m_activeWindow)) {
-            reportActivationOnceStill(activated, m_activeWindow, std::nullopt, maximumStillChecks);
-        } else {
-            Q_EMIT applicationActivated(activated);
-        }
+        Q_EMIT applicationActivated(activated);
+    }
+    if (windowsChanged) {
+        Q_EMIT this->windowsChanged();
     }
 }
 
-void X11Workspace::reportActivationOnceStill(const RunningApplicationRef& application,
-                                             xcb_window_t window, std::optional<QPoint> lastOrigin,
-                                             int checksLeft) {
-    // Another activation since then has been reported already.
-    if (m_activeWindow != window || m_activeApplication.lock() != application) {
-        return;
-    }
-    const std::optional<QPoint> origin = rootOrigin(window);
-    if (!origin || origin == lastOrigin || checksLeft <= 0) {
-        Q_EMIT applicationActivated(application);
-        return;
-    }
-    QTimer::singleShot(stillCheckInterval, this, [this, application, window, origin, checksLeft] {
-        reportActivationOnceStill(application, window, origin, checksLeft - 1);
-    });
-}
-
-std::optional<QPoint> X11Workspace::rootOrigin(xcb_window_t window) const {
+xcb_window_t X11Workspace::readFocusedClient() const {
     xcb_connection_t* c = m_connection->xcb();
     xcb_generic_error_t* error = nullptr;
-    const x11::XcbPointer<xcb_translate_coordinates_reply_t> reply(xcb_translate_coordinates_reply(
-        c, xcb_translate_coordinates(c, window, m_connection->root(), 0, 0), &error));
+    const x11::XcbPointer<xcb_get_input_focus_reply_t> reply(
+        xcb_get_input_focus_reply(c, xcb_get_input_focus(c), &error));
     const x11::XcbPointer<xcb_generic_error_t> dropped(error);
-    if (!reply) {
-        return std::nullopt;
+    return reply && m_clients.contains(reply->focus) ? reply->focus : 0;
+}
+
+RunningApplicationRef X11Workspace::takeActivation(xcb_window_t window) {
+    if (window == m_reportedWindow) {
+        return nullptr;
     }
-    return QPoint(reply->dst_x, reply->dst_y);
+    m_reportedWindow = window;
+    return applicationOfWindow(window);
+}
+
+RunningApplicationRef X11Workspace::applicationOfWindow(xcb_window_t window) const {
+    const auto client = m_clients.constFind(window);
+    if (client == m_clients.cend() || !client->window.processIdentifier.has_value()) {
+        return nullptr;
+    }
+    return applicationOfPid(*client->window.processIdentifier);
 }
 
 QList<xcb_window_t> X11Workspace::readClientList() {
@@ -222,7 +252,7 @@ QList<xcb_window_t> X11Workspace::readClientList() {
     return x11::values32(reply.get());
 }
 
-QList<xcb_window_t> X11Workspace::refreshClientList() {
+void X11Workspace::refreshClientList() {
     const QList<xcb_window_t> listed = readClientList();
     QList<xcb_window_t> added;
     for (xcb_window_t window : listed) {
@@ -232,10 +262,12 @@ QList<xcb_window_t> X11Workspace::refreshClientList() {
     }
     const QSet<xcb_window_t> present(listed.cbegin(), listed.cend());
     m_clients.removeIf([&](const auto& client) { return !present.contains(client.key()); });
-    m_restoredClients.removeIf([&](xcb_window_t window) { return !present.contains(window); });
+    if (!present.contains(m_focusedClient)) {
+        m_focusedClient = 0;
+    }
 
     // Select before reading, so that no later change of the state slips between the two.
-    m_connection->selectEvents(added, XCB_EVENT_MASK_PROPERTY_CHANGE);
+    m_connection->selectEvents(added, clientEvents);
     readClients(added, true);
 
     m_mappingOrder.clear();
@@ -244,8 +276,6 @@ QList<xcb_window_t> X11Workspace::refreshClientList() {
             m_mappingOrder.append(window);
         }
     }
-    added.removeIf([&](xcb_window_t window) { return !m_clients.contains(window); });
-    return added;
 }
 
 void X11Workspace::readClients(const QList<xcb_window_t>& windows, bool withHints) {
@@ -456,30 +486,24 @@ void X11Workspace::onProcessExited(const X11RunningApplication* application) {
     Q_EMIT runningApplicationsChanged(RunningApplicationsChange{});
 }
 
-RunningApplicationRef X11Workspace::readActiveWindow() {
+xcb_window_t X11Workspace::readActiveWindow() const {
     const x11::PropertyReply reply = m_connection->takeProperty(m_connection->requestProperty(
         m_connection->root(), m_connection->atoms()._NET_ACTIVE_WINDOW, XCB_ATOM_WINDOW, 1));
     const QList<quint32> active = x11::values32(reply.get());
-    m_activeWindow = active.isEmpty() ? 0 : active.first();
-
-    // Iconifying the active window leaves none active: the next activation is news again.
-    RunningApplicationRef application;
-    if (const auto client = m_clients.constFind(m_activeWindow);
-        client != m_clients.cend() && client->window.processIdentifier.has_value()) {
-        application = applicationOfPid(*client->window.processIdentifier);
-    }
-    const RunningApplicationRef previous = m_activeApplication.lock();
-    m_activeApplication = application;
-    if (!application || application == previous) {
-        return nullptr;
-    }
-    return application;
+    return active.isEmpty() ? 0 : active.first();
 }
 
 void X11Workspace::activateSelf(QWindow* keyWindow) {
     const xcb_window_t window = keyWindow != nullptr ? static_cast<xcb_window_t>(keyWindow->winId())
                                                      : frontMostWindowOfThisProcess();
     if (window == 0) {
+        return;
+    }
+    if (keyWindow != nullptr && keyWindow->flags().testFlag(Qt::BypassWindowManagerHint)) {
+        // No window manager hands an unmanaged window the focus. The current time: a stale one
+        // would lose to the window manager's last change of focus.
+        xcb_set_input_focus(m_connection->xcb(), XCB_INPUT_FOCUS_PARENT, window, XCB_CURRENT_TIME);
+        m_connection->flush();
         return;
     }
     // The window manager ignores requests for windows it has not taken on yet (a window just
@@ -513,52 +537,6 @@ xcb_window_t X11Workspace::frontMostWindowOfThisProcess() const {
         }
     }
     return 0;
-}
-
-void X11Workspace::showOnAllDesktops(QWindow* window) {
-    if (window == nullptr) {
-        return;
-    }
-    const auto id = static_cast<xcb_window_t>(window->winId());
-    const bool known = std::any_of(m_onAllDesktops.cbegin(), m_onAllDesktops.cend(),
-                                   [&](const WindowRequest& r) { return r.window == window; });
-    if (!known) {
-        m_onAllDesktops.append({window, id});
-    }
-    keepOnAllDesktops(id, readClientList().contains(id));
-}
-
-void X11Workspace::keepOnAllDesktops(xcb_window_t window, bool managed) {
-    x11::X11Connection& x = *m_connection;
-    const auto& atoms = x.atoms();
-    if (managed) {
-        // A managed window is the window manager's to move; it drops these again when the window
-        // is withdrawn, so they are asked for each time the window is taken on.
-        xcb_ewmh_request_change_wm_desktop(x.ewmh(), x.screenNumber(), window, allDesktops,
-                                           XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER);
-        xcb_ewmh_request_change_wm_state(
-            x.ewmh(), x.screenNumber(), window, XCB_EWMH_WM_STATE_ADD, atoms._NET_WM_STATE_STICKY,
-            atoms._NET_WM_STATE_SKIP_TASKBAR, XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER);
-        xcb_ewmh_request_change_wm_state(x.ewmh(), x.screenNumber(), window, XCB_EWMH_WM_STATE_ADD,
-                                         atoms._NET_WM_STATE_SKIP_PAGER, XCB_ATOM_NONE,
-                                         XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER);
-    } else {
-        // Read by the window manager when the window is mapped.
-        x.setProperty32(window, atoms._NET_WM_DESKTOP, XCB_ATOM_CARDINAL, {allDesktops});
-        QList<quint32> states = x11::values32(
-            x.takeProperty(x.requestProperty(window, atoms._NET_WM_STATE, XCB_ATOM_ATOM)).get());
-        bool added = false;
-        for (const xcb_atom_t state : {atoms._NET_WM_STATE_STICKY, atoms._NET_WM_STATE_SKIP_TASKBAR,
-                                       atoms._NET_WM_STATE_SKIP_PAGER}) {
-            if (!states.contains(state)) {
-                states.append(state);
-                added = true;
-            }
-        }
-        if (added)
-            x.setProperty32(window, atoms._NET_WM_STATE, XCB_ATOM_ATOM, states);
-    }
-    x.flush();
 }
 
 } // namespace vantrel

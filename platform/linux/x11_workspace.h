@@ -10,7 +10,6 @@
 #include <optional>
 #include <QAbstractNativeEventFilter>
 #include <QHash>
-#include <QPoint>
 #include <QPointer>
 #include <QSet>
 #include <QWindow>
@@ -45,9 +44,9 @@ public:
     // In the order the applications were first seen.
     RunningApplicationList runningApplications() const override;
     // Asks the window manager to activate the window (it raises and focuses it); a window it does
-    // not manage yet is activated as soon as it does.
+    // not manage yet is activated as soon as it does. A window that bypasses the window manager
+    // takes the focus directly.
     void activateSelf(QWindow* keyWindow) override;
-    void showOnAllDesktops(QWindow* window) override;
 
 private:
     struct Client {
@@ -70,26 +69,26 @@ private:
 
     QList<quint32> readClientList();
     void readClients(const QList<quint32>& windows, bool withHints);
-    QList<quint32> refreshClientList();
+    void refreshClientList();
     void updateApplications(RunningApplicationList* launched, bool* quit);
     void mergeBundled(RunningApplicationList* launched) const;
     std::shared_ptr<X11RunningApplication> makeApplication(qint64 pid,
                                                            const x11::ProcessWindows& windows,
                                                            const QList<DesktopEntry>& entries);
     QIcon iconOfWindow(quint32 window) const;
-    RunningApplicationRef readActiveWindow();
-    // Reports an activation once the window has stopped moving: the window manager may still be
-    // animating it back from the taskbar, and whoever handles the activation reads its place.
-    void reportActivationOnceStill(const RunningApplicationRef& application, quint32 window,
-                                   std::optional<QPoint> lastOrigin, int checksLeft);
-    std::optional<QPoint> rootOrigin(quint32 window) const;
+    quint32 readActiveWindow() const;
+    // The client that has the keyboard focus now; 0 when it is none of them.
+    quint32 readFocusedClient() const;
+    // The application of a window that came forward, when that is news.
+    RunningApplicationRef takeActivation(quint32 window);
+    void noteFocusEvent(const void* event, bool in);
+    RunningApplicationRef applicationOfWindow(quint32 window) const;
     RunningApplicationRef applicationOfPid(qint64 pid) const;
     void onProcessExited(const X11RunningApplication* application);
     bool dropTerminated();
 
     void requestActivation(quint32 window);
     quint32 frontMostWindowOfThisProcess() const;
-    void keepOnAllDesktops(quint32 window, bool managed);
 
     std::shared_ptr<x11::X11Connection> m_connection;
     Providers m_providers;
@@ -102,17 +101,19 @@ private:
 
     bool m_clientListChanged = false;
     bool m_activeWindowChanged = false;
+    bool m_windowsChanged = false;
     bool m_settleScheduled = false;
     QSet<quint32> m_changedClients;
-    // Clients that were minimised and are shown again, not yet activated.
-    QSet<quint32> m_restoredClients;
 
     quint32 m_activeWindow = 0;
-    std::weak_ptr<RunningApplication> m_activeApplication;
+    // The client that has the keyboard focus, as its focus events tell; 0 when none of them has.
+    quint32 m_focusedClient = 0;
+    bool m_focusChanged = false;
+    // The window whose coming forward was reported last; 0 once the focus has left it.
+    quint32 m_reportedWindow = 0;
     quint32 m_lastServerTime = 0;
 
     WindowRequest m_pendingActivation;
-    QList<WindowRequest> m_onAllDesktops;
 };
 
 } // namespace vantrel

@@ -46,10 +46,6 @@ void FakeWorkspace::activateSelf(QWindow* keyWindow) {
     lastKeyWindow = keyWindow;
 }
 
-void FakeWorkspace::showOnAllDesktops(QWindow* window) {
-    windowsOnAllDesktops.append(window);
-}
-
 void FakeWorkspace::launch(const RunningApplicationList& launched) {
     applications.append(launched);
     Q_EMIT runningApplicationsChanged(RunningApplicationsChange{launched});

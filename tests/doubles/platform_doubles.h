@@ -70,7 +70,6 @@ class FakeWorkspace final : public Workspace {
 public:
     RunningApplicationList runningApplications() const override { return applications; }
     void activateSelf(QWindow* keyWindow) override;
-    void showOnAllDesktops(QWindow* window) override;
 
     // Adds the applications and reports the launch, the first one first.
     void launch(const RunningApplicationList& launched);
@@ -81,7 +80,6 @@ public:
     RunningApplicationList applications;
     int activationCount = 0;
     QPointer<QWindow> lastKeyWindow;
-    QList<QPointer<QWindow>> windowsOnAllDesktops;
 };
 
 class FakeWindowList final : public WindowList {
@@ -98,8 +96,16 @@ public:
 class FakeMainScreen final : public MainScreen {
 public:
     std::optional<QRectF> frame() const override { return screenFrame; }
+    // The main screen, then the others.
+    QList<QRectF> screenFrames() const override {
+        QList<QRectF> frames;
+        if (screenFrame)
+            frames.append(*screenFrame);
+        return frames + otherScreens;
+    }
 
     std::optional<QRectF> screenFrame = QRectF(0, 0, 1440, 900);
+    QList<QRectF> otherScreens;
 };
 
 // A clock the tests advance: actions run when their time has come, in order of due time, with

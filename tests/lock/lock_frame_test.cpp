@@ -46,14 +46,38 @@ TEST(LockFrame, FallsBackToTheWholeMainScreenWithoutAUsableWindow) {
     EXPECT_EQ(computeLockFrame(accessory), wholeScreen);
 }
 
-TEST(LockFrame, FullScreenModeTakesTheMainScreenWhateverTheWindowsAndNoMinimum) {
+TEST(LockFrame, FullScreenModeTakesTheScreenOfTheApplicationAndNoMinimum) {
     LockFrameInputs inputs = windowMode(42, {{42, QRectF(100, 100, 300, 200)}});
     inputs.fullScreenMode = true;
     inputs.mainScreen = QRectF(0, 0, 400, 300);
     EXPECT_EQ(computeLockFrame(inputs), QRectF(0, 0, 400, 300));
 
+    // Two screens, the main one on the right: the application's window is on the left one,
+    // 1080 high, whose bottom is 780 below the main screen's.
+    inputs.mainScreen = QRectF(1920, 0, 1280, 300);
+    inputs.screens = {QRectF(0, 0, 1280, 300), QRectF(-1920, 0, 1920, 1080)};
+    inputs.onScreenWindows = QList<WindowDescription>{{42, QRectF(-1500, 400, 300, 200)}};
+    EXPECT_EQ(computeLockFrame(inputs), QRectF(-1920, -780, 1920, 1080));
+    EXPECT_EQ(windowGeometryForLockFrame(*computeLockFrame(inputs), inputs.mainScreen),
+              QRect(0, 0, 1920, 1080));
+    // Straddling both, it goes by its centre; off every screen or unseen, the main screen.
+    inputs.onScreenWindows = QList<WindowDescription>{{42, QRectF(-100, 10, 300, 200)}};
+    EXPECT_EQ(computeLockFrame(inputs), QRectF(0, 0, 1280, 300));
+    inputs.onScreenWindows = QList<WindowDescription>{{42, QRectF(5000, 10, 300, 200)}};
+    EXPECT_EQ(computeLockFrame(inputs), QRectF(0, 0, 1280, 300));
+    inputs.onScreenWindows.reset();
+    EXPECT_EQ(computeLockFrame(inputs), QRectF(0, 0, 1280, 300));
+
     inputs.mainScreen.reset();
     EXPECT_EQ(computeLockFrame(inputs), std::nullopt);
+}
+
+TEST(LockFrame, TheScreenShowingAWindowIsTheOneHoldingItsCentreElseTheMostOfIt) {
+    const QList<QRectF> screens = {QRectF(0, 0, 100, 100), QRectF(100, 0, 100, 100)};
+    EXPECT_EQ(screenShowing(QRectF(70, 10, 80, 10), screens), screens[1]); // centre at 110
+    EXPECT_EQ(screenShowing(QRectF(-50, 10, 80, 10), screens), screens[0]);
+    EXPECT_EQ(screenShowing(QRectF(150, -100, 100, 101), screens), screens[1]);
+    EXPECT_EQ(screenShowing(QRectF(300, 300, 10, 10), screens), std::nullopt);
 }
 
 TEST(LockFrame, WithoutAMainScreenKeepsTheWindowListCoordinates) {

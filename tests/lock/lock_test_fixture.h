@@ -5,7 +5,9 @@
 #include "lock/app_locker_view_controller.h"
 #include "lock/app_locker_window.h"
 #include "lock/app_locker_window_controller.h"
+#include "lock/keyboard_hold.h"
 #include "lock/lock_controllers.h"
+#include "lock/lock_covers.h"
 #include "lock/pending_lock_apps.h"
 #include "lock/running_application_monitor.h"
 #include "platform/keyboard.h"
@@ -77,9 +79,8 @@ protected:
         doubles.windowList.windows->append(WindowDescription{pid, bounds});
     }
 
-    void launchAndWait(const RunningApplicationRef& application) {
+    void launch(const RunningApplicationRef& application) {
         doubles.workspace.launch({application});
-        doubles.clock.advance(std::chrono::milliseconds(1000));
     }
 
     static void pressKey(QWidget* receiver, Qt::KeyboardModifiers modifiers, quint32 scanCode,

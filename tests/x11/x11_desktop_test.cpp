@@ -263,12 +263,19 @@ TEST_F(X11DesktopTest, ActivationIsReportedWhenAnotherApplicationComesForward) {
         deadlineMs));
     const qsizetype before = recorder.activations.size();
 
-    // Another window of the same application: no news.
+    // Another window of the same application is news too: a lock covers the window in front.
     activateWithXdotool(first.windows[1]);
-    activateWithXdotool(second.windows[0]);
     ASSERT_TRUE(
-        QTest::qWaitFor([&] { return recorder.activations.last() == secondApp; }, deadlineMs));
-    EXPECT_EQ(recorder.activations.size(), before + 1);
+        QTest::qWaitFor([&] { return recorder.activations.size() == before + 1; }, deadlineMs));
+    EXPECT_EQ(recorder.activations.last(), firstApp);
+    // So is an application that takes the focus itself, without asking the window manager.
+    runTool(u"xdotool"_s, {u"windowfocus"_s, u"--sync"_s, QString::number(second.windows[0])});
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return recorder.activations.size() == before + 2; }, deadlineMs));
+    EXPECT_EQ(recorder.activations.last(), secondApp);
+    activateWithXdotool(second.windows[0]);
+    QTest::qWait(200);
+    EXPECT_EQ(recorder.activations.size(), before + 2) << "the same window again is no news";
 
     // Iconified, it loses the focus (to none or to a window openbox falls back on); coming back
     // is news again.
@@ -437,53 +444,63 @@ TEST_F(X11DesktopTest, WithoutACompositorTheHelpBubbleTakesItsOwnShape) {
     EXPECT_TRUE(shape.contains(body.center()));
 }
 
-TEST_F(X11DesktopTest, ShowOnAllDesktopsBeforeAndAfterTheWindowIsShown) {
-    auto workspace = makeWorkspace();
-    X11WindowList windowList(connection);
-    const auto isOnAllDesktops = [](const QWidget& widget) {
-        const auto window = static_cast<quint32>(widget.winId());
-        const QString states = property(window, u"_NET_WM_STATE"_s);
-        return property(window, u"_NET_WM_DESKTOP"_s).contains(u"= 4294967295"_s) &&
-               states.contains(u"_NET_WM_STATE_SKIP_TASKBAR"_s) &&
-               states.contains(u"_NET_WM_STATE_SKIP_PAGER"_s);
+TEST_F(X11DesktopTest, UnmanagedWindowsAreListedWhereTheyStandAndTakeTheFocusThemselves) {
+    std::optional<X11Desktop> desktop = makeX11Desktop({});
+    ASSERT_TRUE(desktop.has_value());
+    int windowChanges = 0;
+    QObject::connect(desktop->workspace.get(), &Workspace::windowsChanged,
+                     [&] { ++windowChanges; });
+    Recorder recorder(*desktop->workspace);
+    TestClient client({u"geometry=300x200+100+100"_s});
+    ASSERT_TRUE(recorder.waitForLaunch(client.pid()));
+    activateWithXdotool(client.windows[0]);
+
+    // Over the client, outside the window manager: listed in front of it, by its own id.
+    QWidget cover(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::BypassWindowManagerHint);
+    cover.setGeometry(90, 90, 400, 300);
+    cover.show();
+    const auto coverId = static_cast<quint64>(cover.winId());
+    std::optional<QList<WindowDescription>> windows;
+    const auto indexOf = [&](auto matches) {
+        for (qsizetype i = 0; windows && i < windows->size(); ++i) {
+            if (matches((*windows)[i]))
+                return i;
+        }
+        return qsizetype{-1};
     };
-
-    QWidget early;
-    early.setGeometry(100, 100, 150, 150);
-    early.winId();
-    workspace->showOnAllDesktops(early.windowHandle());
-    early.show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return isOnAllDesktops(early); }, deadlineMs))
-        << property(static_cast<quint32>(early.winId()), u"_NET_WM_DESKTOP"_s).toStdString()
-        << property(static_cast<quint32>(early.winId()), u"_NET_WM_STATE"_s).toStdString();
-
-    QWidget late;
-    late.setGeometry(300, 100, 150, 150);
-    late.show();
+    const auto ownIndex = [&] {
+        return indexOf([&](const WindowDescription& w) { return w.windowId == coverId; });
+    };
+    const auto clientIndex = [&] {
+        return indexOf(
+            [&](const WindowDescription& w) { return w.ownerProcessIdentifier == client.pid(); });
+    };
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
-            return property(static_cast<quint32>(late.winId()), u"_NET_WM_DESKTOP"_s)
-                .contains(u"= 0"_s);
+            windows = desktop->windowList->onScreenWindows();
+            return ownIndex() >= 0 && clientIndex() >= 0;
         },
         deadlineMs));
-    workspace->showOnAllDesktops(late.windowHandle());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return isOnAllDesktops(late); }, deadlineMs));
+    EXPECT_LT(ownIndex(), clientIndex());
+    EXPECT_EQ((*windows)[ownIndex()].bounds, QRectF(90, 90, 400, 300));
+    EXPECT_EQ((*windows)[ownIndex()].ownerProcessIdentifier, ::getpid());
 
-    // Hidden and shown again, the window manager forgets; the workspace asks again.
-    early.hide();
-    early.show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return isOnAllDesktops(early); }, deadlineMs));
+    // No window manager hands it the focus: it takes the focus itself.
+    desktop->workspace->activateSelf(cover.windowHandle());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return runTool(u"xdotool"_s, {u"getwindowfocus"_s}).trimmed().toULongLong() == coverId;
+        },
+        deadlineMs));
 
-    runTool(u"xdotool"_s, {u"set_desktop"_s, u"2"_s});
-    const auto ownWindowsOnScreen = [&] {
-        const auto windows = windowList.onScreenWindows();
-        return windows && std::count_if(windows->cbegin(), windows->cend(),
-                                        [](const WindowDescription& window) {
-                                            return window.ownerProcessIdentifier == ::getpid();
-                                        }) == 2;
-    };
-    EXPECT_TRUE(QTest::qWaitFor(ownWindowsOnScreen, deadlineMs));
-    runTool(u"xdotool"_s, {u"set_desktop"_s, u"0"_s});
+    // Moving a window someone else owns is reported, once for the burst.
+    windowChanges = 0;
+    runTool(u"xdotool"_s,
+            {u"windowmove"_s, u"--sync"_s, QString::number(client.windows[0]), u"400"_s, u"300"_s});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return windowChanges > 0; }, deadlineMs));
+    windows = desktop->windowList->onScreenWindows();
+    ASSERT_GE(clientIndex(), 0);
+    EXPECT_EQ((*windows)[clientIndex()].bounds, QRectF(frameOf(client.windows[0])));
 }
 
 TEST_F(X11DesktopTest, BundledProgramsStandForTheirProcess) {

@@ -58,12 +58,6 @@ TEST(WindowsByProcess, HiddenOnlyWhenEveryWindowIsMinimised) {
     EXPECT_FALSE(ProcessWindows{}.allHidden());
 }
 
-TEST(FrameInRoot, GrowsTheClientByTheExtents) {
-    EXPECT_EQ(frameInRoot(QPoint(105, 130), QSize(300, 200), FrameExtents{5, 5, 30, 5}),
-              QRect(100, 100, 310, 235));
-    EXPECT_EQ(frameInRoot(QPoint(0, 0), QSize(10, 10), FrameExtents{}), QRect(0, 0, 10, 10));
-}
-
 TEST(NativeToLogical, KeepsEachScreensOriginAndDividesTheRest) {
     const QList<ScreenScale> single = {{QRect(0, 0, 1280, 800), 1.0}};
     EXPECT_EQ(nativeToLogical(QRectF(10, 20, 30, 40), single), QRectF(10, 20, 30, 40));

@@ -1,0 +1,74 @@
+#include "lock/cover_layout.h"
+
+#include <algorithm>
+
+namespace vantrel {
+namespace {
+
+bool isLocked(const WindowDescription& window, const CoverFacts& facts) {
+    return window.ownerProcessIdentifier && window.bounds &&
+           facts.lockedProcesses.contains(*window.ownerProcessIdentifier);
+}
+
+} // namespace
+
+QRect globalWindowRect(const QRectF& bounds, QPointF mainScreenOrigin) {
+    // Rounded outwards: a fractional edge (a scaled screen) must not leave a line uncovered.
+    return bounds.translated(mainScreenOrigin).toAlignedRect();
+}
+
+CoverPlan planCovers(const CoverFacts& facts) {
+    CoverPlan plan;
+    QList<QRect> hiding; // what the prompt and the screen covers hide already
+    if (facts.prompt) {
+        hiding.append(*facts.prompt);
+        if (facts.fullScreenMode) {
+            const qint64 owner = [&] {
+                for (const WindowDescription& window : facts.windows) {
+                    if (isLocked(window, facts) && facts.prompt->intersects(globalWindowRect(
+                                                       *window.bounds, facts.mainScreenOrigin)))
+                        return *window.ownerProcessIdentifier;
+                }
+                return facts.lockedProcesses.value(0);
+            }();
+            for (const QRectF& screen : facts.screens) {
+                const QRect area = screen.toAlignedRect();
+                if (!facts.prompt->contains(area)) {
+                    plan.covers.append({area, owner});
+                    hiding.append(area);
+                }
+            }
+        }
+    }
+
+    for (const WindowDescription& window : facts.windows) {
+        if (!isLocked(window, facts))
+            continue;
+        const QRect area = globalWindowRect(*window.bounds, facts.mainScreenOrigin);
+        if (area.isEmpty())
+            continue;
+        const bool hidden = std::any_of(hiding.cbegin(), hiding.cend(),
+                                        [&](const QRect& cover) { return cover.contains(area); });
+        if (!hidden)
+            plan.covers.append({area, *window.ownerProcessIdentifier});
+    }
+
+    // Stacking: a locked window listed before one of ours that overlaps it stands in front of it.
+    for (qsizetype front = 0; front < facts.windows.size() && !plan.raise; ++front) {
+        const WindowDescription& window = facts.windows[front];
+        if (!isLocked(window, facts))
+            continue;
+        const QRect area = globalWindowRect(*window.bounds, facts.mainScreenOrigin);
+        for (qsizetype behind = front + 1; behind < facts.windows.size(); ++behind) {
+            const WindowDescription& own = facts.windows[behind];
+            if (facts.ownWindows.contains(own.windowId) && own.bounds &&
+                globalWindowRect(*own.bounds, facts.mainScreenOrigin).intersects(area)) {
+                plan.raise = true;
+                break;
+            }
+        }
+    }
+    return plan;
+}
+
+} // namespace vantrel

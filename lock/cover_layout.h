@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/window_list.h"
+
+#include <optional>
+#include <QList>
+#include <QRect>
+
+namespace vantrel {
+
+// What the covers of locked applications are placed from. Window bounds count from the main
+// screen's top left corner, as the window list gives them; everything else is in global
+// coordinates (origin the top left of the virtual desktop).
+struct CoverFacts {
+    QList<WindowDescription> windows; // on screen, front-most first
+    QList<qint64> lockedProcesses;    // processes none of whose windows may show
+    std::optional<QRect> prompt;      // where the lock window with the prompt stands, when up
+    bool fullScreenMode = false;      // the prompt takes a whole screen; the others are covered
+    QPointF mainScreenOrigin;
+    QList<QRectF> screens;     // every screen
+    QList<quint64> ownWindows; // the prompt and the covers now shown
+};
+
+// One plain cover and the process of the window it hides.
+struct Cover {
+    QRect geometry;
+    qint64 ownerProcess = 0;
+    friend bool operator==(const Cover&, const Cover&) = default;
+};
+
+struct CoverPlan {
+    QList<Cover> covers;
+    // A locked window stands in front of one of this program's windows over it.
+    bool raise = false;
+};
+
+// The plain covers: one over every window of a locked process that the prompt does not hide, and
+// in full-screen mode one over every screen but the prompt's.
+CoverPlan planCovers(const CoverFacts& facts);
+
+// Window bounds from the window list in global coordinates, whole pixels outwards.
+QRect globalWindowRect(const QRectF& bounds, QPointF mainScreenOrigin);
+
+} // namespace vantrel

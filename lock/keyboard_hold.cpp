@@ -1,0 +1,81 @@
+#include "lock/keyboard_hold.h"
+
+#include <chrono>
+
+namespace vantrel {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Another client's grab (a window manager's key binding, an open menu) is usually short.
+constexpr auto retryInterval = 15ms;
+// How long the lock window keeps the focus before the keyboard is let go: long enough for a
+// window manager that focuses a new window late to have done so.
+constexpr auto settleTime = 250ms;
+
+} // namespace
+
+KeyboardHold::KeyboardHold(QObject* parent)
+    : QObject(parent) {
+    m_retry.setInterval(retryInterval);
+    connect(&m_retry, &QTimer::timeout, this, &KeyboardHold::tryGrab);
+    m_settled.setSingleShot(true);
+    m_settled.setInterval(settleTime);
+    connect(&m_settled, &QTimer::timeout, this, &KeyboardHold::release);
+}
+
+KeyboardHold::~KeyboardHold() {
+    release();
+}
+
+void KeyboardHold::hold(QWindow* window) {
+    if (window != m_window) {
+        release();
+        m_window = window;
+        if (window == nullptr)
+            return;
+        m_activeWatch =
+            connect(window, &QWindow::activeChanged, this, &KeyboardHold::onActiveChanged);
+        m_visibleWatch = connect(window, &QWindow::visibleChanged, this, [this](bool visible) {
+            if (!visible)
+                release();
+        });
+    }
+    m_settled.stop();
+    tryGrab();
+    onActiveChanged();
+}
+
+void KeyboardHold::release() {
+    m_retry.stop();
+    m_settled.stop();
+    disconnect(m_activeWatch);
+    disconnect(m_visibleWatch);
+    if (m_window && m_grabbed)
+        m_window->setKeyboardGrabEnabled(false);
+    m_grabbed = false;
+    m_window = nullptr;
+}
+
+void KeyboardHold::tryGrab() {
+    if (!m_window) {
+        release();
+        return;
+    }
+    m_grabbed = m_window->setKeyboardGrabEnabled(true);
+    if (m_grabbed)
+        m_retry.stop();
+    else if (!m_retry.isActive())
+        m_retry.start();
+}
+
+void KeyboardHold::onActiveChanged() {
+    if (m_window && m_window->isActive()) {
+        if (!m_settled.isActive())
+            m_settled.start();
+    } else {
+        m_settled.stop();
+    }
+}
+
+} // namespace vantrel

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+#include <QWindow>
+
+namespace vantrel {
+
+// Keeps the keyboard away from a locked application while the lock window takes the focus. The
+// desktop may hand the application the focus before, or even after, the lock window gets it; a
+// keyboard grab on the lock window sends every key there meanwhile. The grab ends once the lock
+// window has kept the focus for a moment, so that the user's other applications and the window
+// manager's keys work again, or when the window goes; while another program holds the keyboard, it
+// is tried again.
+class KeyboardHold final : public QObject {
+    Q_OBJECT
+
+public:
+    explicit KeyboardHold(QObject* parent = nullptr);
+    ~KeyboardHold() override;
+
+    void hold(QWindow* window);
+    void release();
+    bool isHeld() const { return !m_window.isNull(); }
+    bool isGrabbed() const { return m_grabbed; }
+
+private:
+    void tryGrab();
+    void onActiveChanged();
+
+    QPointer<QWindow> m_window;
+    QMetaObject::Connection m_activeWatch;
+    QMetaObject::Connection m_visibleWatch;
+    bool m_grabbed = false;
+    QTimer m_retry;
+    QTimer m_settled;
+};
+
+} // namespace vantrel

@@ -1,0 +1,276 @@
+#include "lock/lock_covers.h"
+
+#include "app/storyboard.h"
+#include "lock/app_locker_view_controller.h"
+#include "lock/app_locker_window.h"
+#include "lock/app_locker_window_controller.h"
+#include "lock/cover_layout.h"
+#include "lock/cover_window.h"
+#include "lock/lock_application.h"
+#include "lock/lock_controllers.h"
+#include "lock/lock_frame.h"
+#include "lock/pending_lock_apps.h"
+#include "platform/main_screen.h"
+#include "platform/platform.h"
+#include "store/settings.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QScopedValueRollback>
+#include <QScreen>
+#include <QWindow>
+#include <utility>
+
+namespace vantrel {
+namespace {
+
+// The applications whose windows must not show: pending ones that locking still applies to.
+QList<qint64> lockedProcesses() {
+    QList<qint64> processes;
+    if (pendingLockApps().isEmpty() || !isActivateEnabled())
+        return processes;
+    const QStringList lockedIds = savedIdsList();
+    for (const RunningApplicationRef& application : pendingLockApps()) {
+        const std::optional<QString> identifier = application->bundleIdentifier();
+        if (!application->isTerminated() && identifier && lockedIds.contains(*identifier))
+            processes.append(application->processIdentifier());
+    }
+    return processes;
+}
+
+RunningApplicationRef pendingApplicationOf(qint64 process) {
+    for (const RunningApplicationRef& application : pendingLockApps()) {
+        if (application->processIdentifier() == process && !application->isTerminated())
+            return application;
+    }
+    return nullptr;
+}
+
+// Watches one of our windows for what the desktop or another program does to it behind our back.
+class SurfaceWatch final : public QObject {
+public:
+    SurfaceWatch(QWidget* surface, std::function<QRect()> intended, std::function<void()> react)
+        : QObject(surface)
+        , m_surface(surface)
+        , m_intended(std::move(intended))
+        , m_react(std::move(react)) {
+        surface->installEventFilter(this);
+        surface->winId();
+        surface->windowHandle()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::Move:
+        case QEvent::Resize:
+            if (watched == m_surface && m_surface->isVisible() &&
+                m_surface->geometry() != m_intended())
+                schedule();
+            break;
+        case QEvent::Hide:
+            if (watched == m_surface)
+                m_exposed = false;
+            break;
+        case QEvent::Expose:
+            if (watched != m_surface->windowHandle())
+                break;
+            if (m_surface->windowHandle()->isExposed()) {
+                m_exposed = true;
+            } else if (m_exposed && m_surface->isVisible()) {
+                // Unmapped by someone else: the widget still counts itself as shown.
+                m_exposed = false;
+                m_unmapped = true;
+                schedule();
+            }
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+public:
+    // Whether someone else unmapped the surface since the last look; clears the mark.
+    bool takeUnmapped() { return std::exchange(m_unmapped, false); }
+
+private:
+    void schedule() { QMetaObject::invokeMethod(this, m_react, Qt::QueuedConnection); }
+
+    QWidget* m_surface;
+    std::function<QRect()> m_intended;
+    std::function<void()> m_react;
+    bool m_exposed = false;
+    bool m_unmapped = false;
+};
+
+SurfaceWatch* watchOf(QWidget* surface) {
+    return surface->findChild<SurfaceWatch*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+// Shows a surface again where it belongs when someone else moved or unmapped it.
+void putBack(QWidget* surface, const QRect& intended) {
+    if (!surface->isVisible())
+        return;
+    if (SurfaceWatch* watch = watchOf(surface); watch != nullptr && watch->takeUnmapped()) {
+        surface->hide();
+        surface->show();
+    }
+    if (surface->geometry() != intended)
+        surface->setGeometry(intended);
+    surface->raise();
+}
+
+} // namespace
+
+LockCovers::LockCovers(AppLockerWindow* lockWindow, QObject* parent)
+    : QObject(parent)
+    , m_lockWindow(lockWindow) {
+    new SurfaceWatch(
+        m_lockWindow, [this] { return m_prompt.geometry; },
+        [this] {
+            putBack(m_lockWindow, m_prompt.geometry);
+            refresh();
+        });
+    watchScreens();
+}
+
+LockCovers::~LockCovers() {
+    qDeleteAll(m_covers);
+}
+
+void LockCovers::watchScreens() {
+    const auto watch = [this](QScreen* screen) {
+        connect(screen, &QScreen::geometryChanged, this, &LockCovers::refresh);
+    };
+    for (QScreen* screen : QGuiApplication::screens())
+        watch(screen);
+    connect(qApp, &QGuiApplication::screenAdded, this, [this, watch](QScreen* screen) {
+        watch(screen);
+        refresh();
+    });
+    connect(qApp, &QGuiApplication::screenRemoved, this, &LockCovers::refresh,
+            Qt::QueuedConnection);
+    connect(qApp, &QGuiApplication::primaryScreenChanged, this, &LockCovers::refresh);
+}
+
+CoverWindow* LockCovers::coverAt(qsizetype index) {
+    while (m_covers.size() <= index) {
+        auto* cover = new CoverWindow;
+        const qsizetype slot = m_covers.size();
+        m_covers.append(cover);
+        m_placed.append(Placed{});
+        connect(cover, &CoverWindow::clicked, this, &LockCovers::onCoverClicked);
+        new SurfaceWatch(
+            cover, [this, slot] { return m_placed.value(slot).geometry; },
+            [this, cover, slot] {
+                putBack(cover, m_placed.value(slot).geometry);
+                m_lockWindow->raise();
+            });
+    }
+    return m_covers[index];
+}
+
+void LockCovers::placePrompt(const QRect& geometry) {
+    m_prompt.geometry = geometry;
+    if (m_lockWindow->geometry() != geometry)
+        m_lockWindow->setGeometry(geometry);
+}
+
+void LockCovers::refresh() {
+    if (m_refreshing)
+        return;
+    const QScopedValueRollback<bool> refreshing(m_refreshing, true);
+    const bool promptUp = m_lockWindow->isVisible();
+    const bool anyCover = std::any_of(m_covers.cbegin(), m_covers.cend(),
+                                      [](const CoverWindow* cover) { return cover->isVisible(); });
+    // Nothing locked and nothing shown: nothing to read.
+    if (pendingLockApps().isEmpty() && !promptUp && !anyCover)
+        return;
+
+    const Platform& services = platform();
+    const std::optional<QRectF> mainScreen =
+        services.mainScreen != nullptr ? services.mainScreen->frame() : std::nullopt;
+    const QPointF origin = mainScreen ? mainScreen->topLeft() : QPointF();
+    CoverFacts facts;
+    facts.mainScreenOrigin = origin;
+    if (services.mainScreen != nullptr)
+        facts.screens = services.mainScreen->screenFrames();
+    std::optional<QList<WindowDescription>> listed;
+    if (services.windowList != nullptr)
+        listed = services.windowList->onScreenWindows();
+    facts.windows = listed.value_or(QList<WindowDescription>{});
+    facts.lockedProcesses = lockedProcesses();
+
+    if (promptUp) {
+        facts.fullScreenMode = readFlag(keys::isEnableFullscreenLockMode);
+        const AppLockerViewController* content = AppLockerViewController::shared();
+        const RunningApplicationRef asked = content != nullptr ? content->runningApp() : nullptr;
+        // The lock follows its window; without one on screen it stays where it is.
+        if (asked && isPendingLock(asked) &&
+            (facts.fullScreenMode ||
+             !frontWindowBounds(listed, asked->processIdentifier()).isEmpty())) {
+            LockFrameInputs inputs;
+            inputs.fullScreenMode = facts.fullScreenMode;
+            inputs.processIdentifier = asked->processIdentifier();
+            inputs.activationPolicy = asked->activationPolicy();
+            inputs.onScreenWindows = listed;
+            inputs.mainScreen = mainScreen;
+            for (const QRectF& screen : std::as_const(facts.screens))
+                inputs.screens.append(screen.translated(-origin));
+            if (const std::optional<QRectF> frame = computeLockFrame(inputs))
+                placePrompt(windowGeometryForLockFrame(*frame, mainScreen));
+        } else if (m_prompt.geometry.isNull()) {
+            m_prompt.geometry = m_lockWindow->geometry();
+        }
+        facts.prompt = m_prompt.geometry;
+        facts.ownWindows.append(m_lockWindow->winId());
+    }
+    for (const CoverWindow* cover : std::as_const(m_covers)) {
+        if (cover->isVisible())
+            facts.ownWindows.append(cover->winId());
+    }
+
+    const CoverPlan plan = planCovers(facts);
+    bool shownNow = false;
+    for (qsizetype i = 0; i < plan.covers.size(); ++i) {
+        const Cover& wanted = plan.covers[i];
+        CoverWindow* cover = coverAt(i);
+        const RunningApplicationRef owner = pendingApplicationOf(wanted.ownerProcess);
+        cover->setOwner(wanted.ownerProcess, owner ? owner->icon() : QIcon(),
+                        owner ? owner->localizedName().value_or(QString()) : QString());
+        m_placed[i].geometry = wanted.geometry;
+        if (cover->geometry() != wanted.geometry)
+            cover->setGeometry(wanted.geometry);
+        if (!cover->isVisible()) {
+            cover->show();
+            shownNow = true;
+        }
+    }
+    for (qsizetype i = plan.covers.size(); i < m_covers.size(); ++i) {
+        m_placed[i] = Placed{};
+        m_covers[i]->hide();
+    }
+
+    if (plan.raise) {
+        for (qsizetype i = 0; i < plan.covers.size(); ++i)
+            m_covers[i]->raise();
+    }
+    // A cover mapped just now stands above the lock window; the prompt stays on top.
+    if (promptUp && (plan.raise || shownNow))
+        m_lockWindow->raise();
+}
+
+void LockCovers::onCoverClicked(qint64 ownerProcess) {
+    if (const RunningApplicationRef application = pendingApplicationOf(ownerProcess))
+        lockApplication(application);
+}
+
+void refreshLockCovers() {
+    auto* controller = storyboard::existingSharedController<AppLockerWindowController>(
+        appLockerWindowControllerIdentifier);
+    if (controller != nullptr)
+        controller->covers()->refresh();
+}
+
+} // namespace vantrel

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QRect>
+
+namespace vantrel {
+
+class AppLockerWindow;
+class CoverWindow;
+
+// Keeps every window of a locked application covered: moves the lock window with the window it
+// stands over, puts plain covers over the application's other windows and over those of other
+// locked applications (and over the other screens in full-screen mode), and puts its windows
+// back on top, in place and on screen when anything else changes them.
+class LockCovers final : public QObject {
+    Q_OBJECT
+
+public:
+    explicit LockCovers(AppLockerWindow* lockWindow, QObject* parent = nullptr);
+    ~LockCovers() override;
+
+    // Lays everything out again from the desktop as it is now.
+    void refresh();
+
+    const QList<CoverWindow*>& covers() const { return m_covers; }
+
+private:
+    struct Placed {
+        QRect geometry;
+    };
+
+    void placePrompt(const QRect& geometry);
+    CoverWindow* coverAt(qsizetype index);
+    void watchScreens();
+    void onCoverClicked(qint64 ownerProcess);
+
+    AppLockerWindow* m_lockWindow;
+    QList<CoverWindow*> m_covers;
+    Placed m_prompt;
+    QList<Placed> m_placed; // beside m_covers
+    bool m_refreshing = false;
+};
+
+// Lays the lock's windows out again, once the lock window exists.
+void refreshLockCovers();
+
+} // namespace vantrel

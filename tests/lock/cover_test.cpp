@@ -1,0 +1,205 @@
+#include "lock/cover_layout.h"
+#include "lock/cover_window.h"
+#include "lock/lock_application.h"
+#include "lock_test_fixture.h"
+
+#include <QTest>
+
+namespace vantrel::testing {
+namespace {
+
+// -- the plan, from facts ------------------------------------------------------------------------
+
+WindowDescription window(qint64 pid, const QRectF& bounds, quint64 id = 0) {
+    return WindowDescription{pid, bounds, id};
+}
+
+TEST(CoverPlan, EveryLockedWindowTheLockWindowDoesNotHideGetsAPlainCover) {
+    CoverFacts facts;
+    facts.lockedProcesses = {42, 43};
+    facts.prompt = QRect(100, 100, 500, 500);
+    facts.windows = {
+        window(42, QRectF(100, 100, 300, 200)), // under the lock window
+        window(42, QRectF(450, 120, 400, 300)), // second window, half out from under it
+        window(7, QRectF(0, 0, 800, 800)),      // an application that is not locked
+        window(43, QRectF(900, 500, 200, 150)), // another locked application
+        window(42, QRectF(10, 10, 0, 50)),      // nothing to see
+        WindowDescription{std::nullopt, QRectF(0, 0, 50, 50)},
+    };
+    const CoverPlan plan = planCovers(facts);
+    EXPECT_EQ(plan.covers,
+              (QList<Cover>{{QRect(450, 120, 400, 300), 42}, {QRect(900, 500, 200, 150), 43}}));
+    EXPECT_FALSE(plan.raise);
+
+    // Without the lock window up, every locked window is covered.
+    facts.prompt.reset();
+    EXPECT_EQ(planCovers(facts).covers.size(), 3);
+}
+
+TEST(CoverPlan, WindowBoundsCountFromTheMainScreenAndRoundOutwards) {
+    // The main screen is the right one of two: the window list's origin is its top left.
+    CoverFacts facts;
+    facts.lockedProcesses = {42};
+    facts.mainScreenOrigin = QPointF(1280, 0);
+    facts.windows = {window(42, QRectF(-1000.5, 100.25, 300, 200))};
+    EXPECT_EQ(planCovers(facts).covers,
+              (QList<Cover>{{QRect(279, 100, 301, 201), 42}})); // 279.5 .. 579.5, 100.25 .. 300.25
+}
+
+TEST(CoverPlan, FullScreenModeCoversEveryOtherScreen) {
+    CoverFacts facts;
+    facts.fullScreenMode = true;
+    facts.lockedProcesses = {42};
+    facts.screens = {QRectF(1280, 0, 1280, 800), QRectF(0, 0, 1280, 800),
+                     QRectF(0, 800, 1024, 768)};
+    facts.mainScreenOrigin = QPointF(1280, 0);
+    facts.prompt = QRect(0, 0, 1280, 800); // over the screen that shows the application
+    facts.windows = {window(42, QRectF(-1180, 100, 300, 200)),
+                     window(42, QRectF(-1000, 1000, 300, 200))}; // on the third screen
+    const CoverPlan plan = planCovers(facts);
+    EXPECT_EQ(plan.covers,
+              (QList<Cover>{{QRect(1280, 0, 1280, 800), 42}, {QRect(0, 800, 1024, 768), 42}}));
+}
+
+TEST(CoverPlan, ALockedWindowInFrontOfOneOfOursAsksForARaise) {
+    CoverFacts facts;
+    facts.lockedProcesses = {42};
+    facts.prompt = QRect(100, 100, 500, 500);
+    facts.ownWindows = {901};
+    // Front-most first: ours is in front of the application's window.
+    facts.windows = {window(0, QRectF(100, 100, 500, 500), 901),
+                     window(42, QRectF(100, 100, 300, 200), 77)};
+    EXPECT_FALSE(planCovers(facts).raise);
+
+    // The application raised itself over the lock.
+    std::swap(facts.windows[0], facts.windows[1]);
+    EXPECT_TRUE(planCovers(facts).raise);
+
+    // A window that is not locked in front of ours is the user's business.
+    facts.windows[0].ownerProcessIdentifier = 7;
+    EXPECT_FALSE(planCovers(facts).raise);
+
+    // Nor is a locked window that stands in front but somewhere else.
+    facts.windows[0] = window(42, QRectF(900, 700, 100, 100), 77);
+    EXPECT_FALSE(planCovers(facts).raise);
+}
+
+// -- the covers on the doubles --------------------------------------------------------------------
+
+class CoverTest : public LockTest {
+protected:
+    QList<QRect> shownCovers() const {
+        QList<QRect> shown;
+        for (const CoverWindow* cover : lockController()->covers()->covers()) {
+            if (cover->isVisible())
+                shown.append(cover->geometry());
+        }
+        return shown;
+    }
+
+    void moveWindow(qsizetype index, const QRectF& bounds) {
+        (*doubles.windowList.windows)[index].bounds = bounds;
+        Q_EMIT doubles.workspace.windowsChanged();
+    }
+};
+
+TEST_F(CoverTest, EveryWindowOfTheLockedApplicationIsCoveredAndTheCoversFollowThem) {
+    auto notes =
+        lockedApplication(QStringLiteral("org.example.Notes"), 11, QRectF(100, 100, 600, 600));
+    addWindow(11, QRectF(800, 100, 300, 200));
+    launch(notes);
+    ASSERT_TRUE(lockShown());
+    EXPECT_EQ(lockWindow()->geometry(), QRect(100, 100, 600, 600));
+    EXPECT_EQ(shownCovers(), QList<QRect>{QRect(800, 100, 300, 200)});
+
+    // Moved by anyone: the lock window and the covers go with the windows at once.
+    moveWindow(0, QRectF(150, 120, 600, 600));
+    moveWindow(1, QRectF(20, 700, 300, 200));
+    EXPECT_EQ(lockWindow()->geometry(), QRect(150, 120, 600, 600));
+    EXPECT_EQ(shownCovers(), QList<QRect>{QRect(20, 700, 300, 200)});
+
+    // A window that appears later is covered as it appears; one that goes loses its cover.
+    addWindow(11, QRectF(900, 600, 200, 100));
+    Q_EMIT doubles.workspace.windowsChanged();
+    EXPECT_EQ(shownCovers(), (QList<QRect>{QRect(20, 700, 300, 200), QRect(900, 600, 200, 100)}));
+    doubles.windowList.windows->removeAt(1);
+    Q_EMIT doubles.workspace.windowsChanged();
+    EXPECT_EQ(shownCovers(), QList<QRect>{QRect(900, 600, 200, 100)});
+
+    // The lock follows the front-most window; with none on screen (minimised, say) it stays.
+    doubles.windowList.windows->removeAt(0);
+    Q_EMIT doubles.workspace.windowsChanged();
+    EXPECT_EQ(lockWindow()->geometry(), QRect(900, 600, 500, 500));
+    doubles.windowList.windows->clear();
+    Q_EMIT doubles.workspace.windowsChanged();
+    EXPECT_EQ(lockWindow()->geometry(), QRect(900, 600, 500, 500));
+    EXPECT_TRUE(shownCovers().isEmpty());
+
+    // Unlocked: every cover goes.
+    writeMasterPassword(QStringLiteral("pw"));
+    QTest::keyClicks(passwordField(), QStringLiteral("pw"));
+    QTest::keyClick(passwordField(), Qt::Key_Return);
+    EXPECT_FALSE(lockShown());
+    EXPECT_TRUE(shownCovers().isEmpty());
+}
+
+TEST_F(CoverTest, OtherPendingApplicationsStayCoveredAndAClickOnTheirCoverAsksForThem) {
+    auto notes =
+        lockedApplication(QStringLiteral("org.example.Notes"), 11, QRectF(100, 100, 600, 600));
+    auto mail =
+        lockedApplication(QStringLiteral("org.example.Mail"), 12, QRectF(800, 100, 500, 500));
+    launch(notes);
+    launch(mail);
+    ASSERT_EQ(lockContent()->runningApp(), mail);
+    EXPECT_EQ(shownCovers(), QList<QRect>{QRect(100, 100, 600, 600)});
+
+    CoverWindow* noteCover = lockController()->covers()->covers().first();
+    EXPECT_EQ(noteCover->ownerProcess(), 11);
+    QTest::mouseClick(noteCover, Qt::LeftButton);
+    EXPECT_EQ(lockContent()->runningApp(), notes);
+    EXPECT_EQ(lockWindow()->geometry(), QRect(100, 100, 600, 600));
+    EXPECT_EQ(shownCovers(), QList<QRect>{QRect(800, 100, 500, 500)});
+
+    // Unlocking one leaves the other covered, with the lock window gone.
+    writeMasterPassword(QStringLiteral("pw"));
+    QTest::keyClicks(passwordField(), QStringLiteral("pw"));
+    QTest::keyClick(passwordField(), Qt::Key_Return);
+    EXPECT_FALSE(lockShown());
+    EXPECT_EQ(shownCovers(), QList<QRect>{QRect(800, 100, 500, 500)});
+
+    // Taken off the list or with locking off, a pending application is no longer covered.
+    saveSavedIds({QStringLiteral("org.example.Notes")});
+    Q_EMIT doubles.workspace.windowsChanged();
+    EXPECT_TRUE(shownCovers().isEmpty());
+}
+
+TEST_F(CoverTest, ThePrimaryScreenAwayFromTheOriginMovesNothingTwice) {
+    // A laptop (main) right of an external screen: the window list counts from the laptop.
+    doubles.mainScreen.screenFrame = QRectF(1920, 0, 1280, 800);
+    doubles.mainScreen.otherScreens = {QRectF(0, 0, 1920, 1080)};
+    auto notes = lockedApplication(QStringLiteral("org.example.Notes"), 11,
+                                   QRectF(-1800, 100, 600, 600)); // on the external screen
+    addWindow(11, QRectF(100, 100, 300, 200));                    // on the laptop
+    launch(notes);
+    EXPECT_EQ(lockWindow()->geometry(), QRect(120, 100, 600, 600));
+    EXPECT_EQ(shownCovers(), QList<QRect>{QRect(2020, 100, 300, 200)});
+}
+
+TEST_F(CoverTest, FullScreenModeTakesTheApplicationsScreenAndCoversTheOthers) {
+    writeFlag(keys::isEnableFullscreenLockMode, true);
+    doubles.mainScreen.screenFrame = QRectF(1920, 0, 1280, 800);
+    doubles.mainScreen.otherScreens = {QRectF(0, 0, 1920, 1080)};
+    auto notes =
+        lockedApplication(QStringLiteral("org.example.Notes"), 11, QRectF(-1800, 100, 600, 600));
+    launch(notes);
+    EXPECT_EQ(lockWindow()->geometry(), QRect(0, 0, 1920, 1080));
+    EXPECT_EQ(shownCovers(), QList<QRect>{QRect(1920, 0, 1280, 800)});
+
+    // A screen plugged in while the lock is up is covered too.
+    doubles.mainScreen.otherScreens.append(QRectF(3200, 0, 1024, 768));
+    lockController()->covers()->refresh();
+    EXPECT_EQ(shownCovers(), (QList<QRect>{QRect(1920, 0, 1280, 800), QRect(3200, 0, 1024, 768)}));
+}
+
+} // namespace
+} // namespace vantrel::testing
