@@ -62,8 +62,9 @@ void AppLockerWindow::paintEvent(QPaintEvent*) {
 }
 
 void AppLockerWindow::closeWindow() {
+    // Hidden rather than closed: the native window, and what watches it, stay for the next lock.
     m_closing = true;
-    close();
+    hide();
     m_closing = false;
 }
 

@@ -42,6 +42,10 @@ AppLockerWindowController::AppLockerWindowController(QObject* parent)
     m_window->winId();
     m_window->windowHandle()->installEventFilter(new FocusOnPress(this));
     m_covers = new LockCovers(m_window, this);
+    m_keyboardHold->setActivation([](QWindow* window) {
+        if (platform().workspace != nullptr)
+            platform().workspace->activateSelf(window);
+    });
 }
 
 AppLockerWindowController::~AppLockerWindowController() {

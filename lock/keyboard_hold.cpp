@@ -7,7 +7,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Another client's grab (a window manager's key binding, an open menu) is usually short.
+// Another client's grab (a window manager's key binding, an open menu) is usually short, and so is
+// the time a window manager takes to hand the focus elsewhere.
 constexpr auto retryInterval = 15ms;
 // How long the lock window keeps the focus before the keyboard is let go: long enough for a
 // window manager that focuses a new window late to have done so.
@@ -18,7 +19,7 @@ constexpr auto settleTime = 250ms;
 KeyboardHold::KeyboardHold(QObject* parent)
     : QObject(parent) {
     m_retry.setInterval(retryInterval);
-    connect(&m_retry, &QTimer::timeout, this, &KeyboardHold::tryGrab);
+    connect(&m_retry, &QTimer::timeout, this, &KeyboardHold::tick);
     m_settled.setSingleShot(true);
     m_settled.setInterval(settleTime);
     connect(&m_settled, &QTimer::timeout, this, &KeyboardHold::release);
@@ -42,7 +43,8 @@ void KeyboardHold::hold(QWindow* window) {
         });
     }
     m_settled.stop();
-    tryGrab();
+    m_grabbed = window->setKeyboardGrabEnabled(true);
+    m_retry.start();
     onActiveChanged();
 }
 
@@ -57,16 +59,15 @@ void KeyboardHold::release() {
     m_window = nullptr;
 }
 
-void KeyboardHold::tryGrab() {
+void KeyboardHold::tick() {
     if (!m_window) {
         release();
         return;
     }
-    m_grabbed = m_window->setKeyboardGrabEnabled(true);
-    if (m_grabbed)
-        m_retry.stop();
-    else if (!m_retry.isActive())
-        m_retry.start();
+    if (!m_grabbed)
+        m_grabbed = m_window->setKeyboardGrabEnabled(true);
+    if (m_grabbed && !m_window->isActive() && m_activate)
+        m_activate(m_window);
 }
 
 void KeyboardHold::onActiveChanged() {

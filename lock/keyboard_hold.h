@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -11,8 +12,9 @@ namespace vantrel {
 // desktop may hand the application the focus before, or even after, the lock window gets it; a
 // keyboard grab on the lock window sends every key there meanwhile. The grab ends once the lock
 // window has kept the focus for a moment, so that the user's other applications and the window
-// manager's keys work again, or when the window goes; while another program holds the keyboard, it
-// is tried again.
+// manager's keys work again, or when the window goes. While another program holds the keyboard the
+// grab is tried again, and while the window has the keyboard but not the focus, the focus is asked
+// for again.
 class KeyboardHold final : public QObject {
     Q_OBJECT
 
@@ -20,19 +22,23 @@ public:
     explicit KeyboardHold(QObject* parent = nullptr);
     ~KeyboardHold() override;
 
+    // How to give the window the focus when it has the keyboard but not the focus.
+    void setActivation(std::function<void(QWindow*)> activate) { m_activate = std::move(activate); }
+
     void hold(QWindow* window);
     void release();
     bool isHeld() const { return !m_window.isNull(); }
     bool isGrabbed() const { return m_grabbed; }
 
 private:
-    void tryGrab();
+    void tick();
     void onActiveChanged();
 
     QPointer<QWindow> m_window;
     QMetaObject::Connection m_activeWatch;
     QMetaObject::Connection m_visibleWatch;
     bool m_grabbed = false;
+    std::function<void(QWindow*)> m_activate;
     QTimer m_retry;
     QTimer m_settled;
 };

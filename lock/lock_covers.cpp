@@ -105,14 +105,24 @@ private:
 };
 
 SurfaceWatch* watchOf(QWidget* surface) {
-    return surface->findChild<SurfaceWatch*>(QString(), Qt::FindDirectChildrenOnly);
+    // Not a QObject cast: the watch declares no meta-object of its own.
+    for (QObject* child : surface->children()) {
+        if (auto* watch = dynamic_cast<SurfaceWatch*>(child))
+            return watch;
+    }
+    return nullptr;
+}
+
+bool wasUnmapped(QWidget* surface) {
+    SurfaceWatch* watch = watchOf(surface);
+    return watch != nullptr && watch->takeUnmapped();
 }
 
 // Shows a surface again where it belongs when someone else moved or unmapped it.
-void putBack(QWidget* surface, const QRect& intended) {
+void putBack(QWidget* surface, const QRect& intended, bool unmapped) {
     if (!surface->isVisible())
         return;
-    if (SurfaceWatch* watch = watchOf(surface); watch != nullptr && watch->takeUnmapped()) {
+    if (unmapped) {
         surface->hide();
         surface->show();
     }
@@ -129,8 +139,16 @@ LockCovers::LockCovers(AppLockerWindow* lockWindow, QObject* parent)
     new SurfaceWatch(
         m_lockWindow, [this] { return m_prompt.geometry; },
         [this] {
-            putBack(m_lockWindow, m_prompt.geometry);
-            refresh();
+            const bool unmapped = wasUnmapped(m_lockWindow);
+            putBack(m_lockWindow, m_prompt.geometry, unmapped);
+            const AppLockerViewController* content = AppLockerViewController::shared();
+            const RunningApplicationRef asked =
+                content != nullptr ? content->runningApp() : nullptr;
+            // Mapped anew, it has neither the keyboard nor the focus any more.
+            if (unmapped && asked && isPendingLock(asked))
+                lockApplication(asked);
+            else
+                refresh();
         });
     watchScreens();
 }
@@ -164,7 +182,7 @@ CoverWindow* LockCovers::coverAt(qsizetype index) {
         new SurfaceWatch(
             cover, [this, slot] { return m_placed.value(slot).geometry; },
             [this, cover, slot] {
-                putBack(cover, m_placed.value(slot).geometry);
+                putBack(cover, m_placed.value(slot).geometry, wasUnmapped(cover));
                 m_lockWindow->raise();
             });
     }
@@ -202,10 +220,10 @@ void LockCovers::refresh() {
     facts.windows = listed.value_or(QList<WindowDescription>{});
     facts.lockedProcesses = lockedProcesses();
 
+    const AppLockerViewController* content = AppLockerViewController::shared();
+    const RunningApplicationRef asked = content != nullptr ? content->runningApp() : nullptr;
     if (promptUp) {
         facts.fullScreenMode = readFlag(keys::isEnableFullscreenLockMode);
-        const AppLockerViewController* content = AppLockerViewController::shared();
-        const RunningApplicationRef asked = content != nullptr ? content->runningApp() : nullptr;
         // The lock follows its window; without one on screen it stays where it is.
         if (asked && isPendingLock(asked) &&
             (facts.fullScreenMode ||
@@ -261,6 +279,18 @@ void LockCovers::refresh() {
         m_lockWindow->raise();
 }
 
+void LockCovers::windowsChanged() {
+    const AppLockerViewController* content = AppLockerViewController::shared();
+    const RunningApplicationRef asked = content != nullptr ? content->runningApp() : nullptr;
+    if (m_lockWindow->isVisible() && asked && (asked->isTerminated() || asked->isHidden())) {
+        // Nothing of it left to stand over (quit, or minimised from a task bar): it is covered
+        // again when it comes back, as after a hide from the lock window.
+        m_lockWindow->closeWindow();
+        pruneTerminatedPendingLocks();
+    }
+    refresh();
+}
+
 void LockCovers::onCoverClicked(qint64 ownerProcess) {
     if (const RunningApplicationRef application = pendingApplicationOf(ownerProcess))
         lockApplication(application);
@@ -271,6 +301,13 @@ void refreshLockCovers() {
         appLockerWindowControllerIdentifier);
     if (controller != nullptr)
         controller->covers()->refresh();
+}
+
+void followWindowChanges() {
+    auto* controller = storyboard::existingSharedController<AppLockerWindowController>(
+        appLockerWindowControllerIdentifier);
+    if (controller != nullptr)
+        controller->covers()->windowsChanged();
 }
 
 } // namespace vantrel

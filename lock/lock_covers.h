@@ -22,6 +22,9 @@ public:
 
     // Lays everything out again from the desktop as it is now.
     void refresh();
+    // The same after the desktop changed its windows; a lock window whose application has no
+    // window left to show (quit, or minimised) goes.
+    void windowsChanged();
 
     const QList<CoverWindow*>& covers() const { return m_covers; }
 
@@ -44,5 +47,7 @@ private:
 
 // Lays the lock's windows out again, once the lock window exists.
 void refreshLockCovers();
+// The same when the desktop's windows changed.
+void followWindowChanges();
 
 } // namespace vantrel

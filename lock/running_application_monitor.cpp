@@ -66,7 +66,7 @@ void startMonitoring() {
     state.launchObservation = QObject::connect(workspace, &Workspace::runningApplicationsChanged,
                                                state.context, &handleRunningApplicationsChanged);
     // Covers follow the windows they hide, whoever moves them.
-    QObject::connect(workspace, &Workspace::windowsChanged, state.context, &refreshLockCovers);
+    QObject::connect(workspace, &Workspace::windowsChanged, state.context, &followWindowChanges);
 }
 
 void stopMonitoring() {

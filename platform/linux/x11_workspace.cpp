@@ -108,7 +108,7 @@ bool X11Workspace::nativeEventFilter(const QByteArray& eventType, void* message,
         break;
     case XCB_FOCUS_IN:
     case XCB_FOCUS_OUT:
-        noteFocusEvent(event, (event->response_type & ~0x80) == XCB_FOCUS_IN);
+        noteFocusEvent(event);
         break;
     default:
         break;
@@ -126,20 +126,14 @@ void X11Workspace::scheduleSettle() {
     QMetaObject::invokeMethod(this, &X11Workspace::settle, Qt::QueuedConnection);
 }
 
-void X11Workspace::noteFocusEvent(const void* message, bool in) {
+void X11Workspace::noteFocusEvent(const void* message) {
     const auto* event = static_cast<const xcb_focus_in_event_t*>(message);
     // Grabs (a window manager's key binding, a menu) lend the keyboard and give it back.
     if (event->mode == XCB_NOTIFY_MODE_GRAB || event->mode == XCB_NOTIFY_MODE_UNGRAB ||
         event->detail == XCB_NOTIFY_DETAIL_POINTER || !m_clients.contains(event->event)) {
         return;
     }
-    if (in) {
-        m_focusedClient = event->event;
-    } else if (m_focusedClient == event->event && event->detail != XCB_NOTIFY_DETAIL_INFERIOR) {
-        m_focusedClient = 0;
-    } else {
-        return;
-    }
+    // Where the focus went is read once the burst is over: a focus-out does not say.
     m_focusChanged = true;
     scheduleSettle();
 }
@@ -180,18 +174,12 @@ void X11Workspace::settle() {
     RunningApplicationRef activated;
     if (m_focusChanged) {
         m_focusChanged = false;
-        if (m_focusedClient == 0) {
-            // Gone to another client whose news is still on its way, or away from every client
-            // (to this program's lock, say): only then is a return news.
-            m_focusedClient = readFocusedClient();
-            if (m_focusedClient == 0) {
-                m_reportedWindow = 0;
-            }
-        }
-        if (m_focusedClient != 0) {
-            if (RunningApplicationRef focused = takeActivation(m_focusedClient)) {
-                activated = std::move(focused);
-            }
+        // Away from every client (to this program's lock, say), a return is news.
+        const xcb_window_t focused = readFocusedClient();
+        if (focused == 0) {
+            m_reportedWindow = 0;
+        } else if (RunningApplicationRef application = takeActivation(focused)) {
+            activated = std::move(application);
         }
     }
     if (m_activeWindowChanged || clientsChanged) {
@@ -262,12 +250,13 @@ void X11Workspace::refreshClientList() {
     }
     const QSet<xcb_window_t> present(listed.cbegin(), listed.cend());
     m_clients.removeIf([&](const auto& client) { return !present.contains(client.key()); });
-    if (!present.contains(m_focusedClient)) {
-        m_focusedClient = 0;
-    }
 
-    // Select before reading, so that no later change of the state slips between the two.
+    // Select before reading, so that no later change of the state slips between the two. A new
+    // window may have had the focus before its focus events were ours: look where it is.
     m_connection->selectEvents(added, clientEvents);
+    if (!added.isEmpty()) {
+        m_focusChanged = true;
+    }
     readClients(added, true);
 
     m_mappingOrder.clear();

@@ -81,7 +81,7 @@ private:
     quint32 readFocusedClient() const;
     // The application of a window that came forward, when that is news.
     RunningApplicationRef takeActivation(quint32 window);
-    void noteFocusEvent(const void* event, bool in);
+    void noteFocusEvent(const void* event);
     RunningApplicationRef applicationOfWindow(quint32 window) const;
     RunningApplicationRef applicationOfPid(qint64 pid) const;
     void onProcessExited(const X11RunningApplication* application);
@@ -106,8 +106,6 @@ private:
     QSet<quint32> m_changedClients;
 
     quint32 m_activeWindow = 0;
-    // The client that has the keyboard focus, as its focus events tell; 0 when none of them has.
-    quint32 m_focusedClient = 0;
     bool m_focusChanged = false;
     // The window whose coming forward was reported last; 0 once the focus has left it.
     quint32 m_reportedWindow = 0;
