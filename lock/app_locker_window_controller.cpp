@@ -3,6 +3,7 @@
 #include "lock/app_locker_view_controller.h"
 #include "lock/app_locker_window.h"
 #include "lock/keyboard_hold.h"
+#include "lock/lock_card_art.h"
 #include "lock/lock_covers.h"
 #include "platform/platform.h"
 #include "platform/workspace.h"
@@ -41,6 +42,8 @@ AppLockerWindowController::AppLockerWindowController(QObject* parent)
     m_window->setContentView(m_content);
     m_window->winId();
     m_window->windowHandle()->installEventFilter(new FocusOnPress(this));
+    if (platform().workspace != nullptr)
+        platform().workspace->fillOnMap(m_window->windowHandle(), lockBackdropColor());
     m_covers = new LockCovers(m_window, this);
     m_keyboardHold->setActivation([](QWindow* window) {
         if (platform().workspace != nullptr)

@@ -1,5 +1,8 @@
 #include "lock/keyboard_hold.h"
 
+#include "platform/platform.h"
+#include "platform/workspace.h"
+
 #include <chrono>
 
 namespace vantrel {
@@ -13,6 +16,10 @@ constexpr auto retryInterval = 15ms;
 // How long the lock window keeps the focus before the keyboard is let go: long enough for a
 // window manager that focuses a new window late to have done so.
 constexpr auto settleTime = 250ms;
+
+bool grab(QWindow* window) {
+    return platform().workspace != nullptr && platform().workspace->grabKeyboard(window);
+}
 
 } // namespace
 
@@ -43,7 +50,7 @@ void KeyboardHold::hold(QWindow* window) {
         });
     }
     m_settled.stop();
-    m_grabbed = window->setKeyboardGrabEnabled(true);
+    m_grabbed = grab(window);
     m_retry.start();
     onActiveChanged();
 }
@@ -53,8 +60,8 @@ void KeyboardHold::release() {
     m_settled.stop();
     disconnect(m_activeWatch);
     disconnect(m_visibleWatch);
-    if (m_window && m_grabbed)
-        m_window->setKeyboardGrabEnabled(false);
+    if (m_grabbed && platform().workspace != nullptr)
+        platform().workspace->releaseKeyboard();
     m_grabbed = false;
     m_window = nullptr;
 }
@@ -65,7 +72,7 @@ void KeyboardHold::tick() {
         return;
     }
     if (!m_grabbed)
-        m_grabbed = m_window->setKeyboardGrabEnabled(true);
+        m_grabbed = grab(m_window);
     if (m_grabbed && !m_window->isActive() && m_activate)
         m_activate(m_window);
 }

@@ -81,6 +81,10 @@ void paintLockBackdrop(QPainter& painter, const QRect& area) {
     painter.fillRect(area, backdrop);
 }
 
+QColor lockBackdropColor() {
+    return QColor(0x14, 0x19, 0x25);
+}
+
 QIcon closeGlyph(const QColor& color) {
     QIcon glyph;
     for (const qreal ratio : {1.0, 2.0}) {

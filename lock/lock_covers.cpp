@@ -7,11 +7,13 @@
 #include "lock/cover_layout.h"
 #include "lock/cover_window.h"
 #include "lock/lock_application.h"
+#include "lock/lock_card_art.h"
 #include "lock/lock_controllers.h"
 #include "lock/lock_frame.h"
 #include "lock/pending_lock_apps.h"
 #include "platform/main_screen.h"
 #include "platform/platform.h"
+#include "platform/workspace.h"
 #include "store/settings.h"
 
 #include <QEvent>
@@ -179,6 +181,9 @@ CoverWindow* LockCovers::coverAt(qsizetype index) {
         m_covers.append(cover);
         m_placed.append(Placed{});
         connect(cover, &CoverWindow::clicked, this, &LockCovers::onCoverClicked);
+        cover->winId();
+        if (platform().workspace != nullptr)
+            platform().workspace->fillOnMap(cover->windowHandle(), lockBackdropColor());
         new SurfaceWatch(
             cover, [this, slot] { return m_placed.value(slot).geometry; },
             [this, cover, slot] {

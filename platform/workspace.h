@@ -3,6 +3,7 @@
 #include "platform/running_application.h"
 
 #include <optional>
+#include <QColor>
 #include <QObject>
 
 class QWindow;
@@ -30,11 +31,21 @@ public:
     // bypasses the window manager takes it directly.
     virtual void activateSelf(QWindow* keyWindow) = 0;
 
+    // Has the desktop fill the window with a colour the moment it is shown, before this program
+    // has painted it.
+    virtual void fillOnMap(QWindow* window, const QColor& color) = 0;
+
+    // Sends every key to the window, whoever has the focus, until released; false while another
+    // program holds the keyboard or the window is not on screen.
+    virtual bool grabKeyboard(QWindow* window) = 0;
+    virtual void releaseKeyboard() = 0;
+
 Q_SIGNALS:
     void runningApplicationsChanged(const vantrel::RunningApplicationsChange& change);
     // A window of the application came forward or took the keyboard, also one of an application
-    // that was active already. The application may be null when the desktop could not say which
-    // one came forward.
+    // that was active already. Keys typed meanwhile wait until the handlers have run, so that a
+    // handler that grabs the keyboard gets them. The application may be null when the desktop could
+    // not say which one came forward.
     void applicationActivated(const vantrel::RunningApplicationRef& application);
     // Some window on the screen was shown, hidden, moved, resized or restacked. Reported once for
     // what the desktop changed at once, before anything else reads the window list.

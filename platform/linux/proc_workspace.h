@@ -48,6 +48,9 @@ public:
     // A fresh scan; an application that is still running keeps its object from scan to scan.
     RunningApplicationList runningApplications() const override;
     void activateSelf(QWindow*) override {}
+    void fillOnMap(QWindow*, const QColor&) override {}
+    bool grabKeyboard(QWindow*) override { return false; }
+    void releaseKeyboard() override {}
 
 private:
     QString m_procRoot;

@@ -42,6 +42,10 @@ X11Workspace::X11Workspace(std::shared_ptr<x11::X11Connection> connection, Provi
     , m_ownPid(::getpid()) {
     // Listen first, then read: a change in between only costs a second look.
     QCoreApplication::instance()->installNativeEventFilter(this);
+    // Keys are never held for long, whatever happens to the settling.
+    m_thawDeadline.setSingleShot(true);
+    m_thawDeadline.setInterval(std::chrono::milliseconds(200));
+    connect(&m_thawDeadline, &QTimer::timeout, this, &X11Workspace::thawKeyboard);
     // Substructure: every top-level window mapped, unmapped, moved, resized or restacked.
     m_connection->selectEvents({m_connection->root()},
                                XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY);
@@ -81,6 +85,7 @@ bool X11Workspace::nativeEventFilter(const QByteArray& eventType, void* message,
                 scheduleSettle();
             } else if (change->atom == atoms._NET_ACTIVE_WINDOW) {
                 m_activeWindowChanged = true;
+                freezeKeyboard();
                 scheduleSettle();
             }
         } else if ((change->atom == atoms._NET_WM_STATE ||
@@ -95,11 +100,26 @@ bool X11Workspace::nativeEventFilter(const QByteArray& eventType, void* message,
     case XCB_BUTTON_PRESS:
         m_lastServerTime = reinterpret_cast<const xcb_key_press_event_t*>(event)->time;
         break;
-    // With the root's substructure selected, these come for top-level windows.
+    // With the root's substructure selected, these come for top-level windows. A window mapped
+    // by the window manager may be a locked application's, and about to get the focus.
     case XCB_MAP_NOTIFY:
+        if (reinterpret_cast<const xcb_map_notify_event_t*>(event)->override_redirect == 0) {
+            freezeKeyboard();
+        }
+        m_windowsChanged = true;
+        scheduleSettle();
+        break;
+    case XCB_REPARENT_NOTIFY:
+        // A window taken into a frame: a new one, before it is shown.
+        if (reinterpret_cast<const xcb_reparent_notify_event_t*>(event)->parent !=
+            m_connection->root()) {
+            freezeKeyboard();
+        }
+        m_windowsChanged = true;
+        scheduleSettle();
+        break;
     case XCB_UNMAP_NOTIFY:
     case XCB_CONFIGURE_NOTIFY:
-    case XCB_REPARENT_NOTIFY:
     case XCB_DESTROY_NOTIFY:
     case XCB_CIRCULATE_NOTIFY:
     case XCB_GRAVITY_NOTIFY:
@@ -135,6 +155,9 @@ void X11Workspace::noteFocusEvent(const void* message) {
     }
     // Where the focus went is read once the burst is over: a focus-out does not say.
     m_focusChanged = true;
+    if ((event->response_type & ~0x80) == XCB_FOCUS_IN) {
+        freezeKeyboard();
+    }
     scheduleSettle();
 }
 
@@ -206,6 +229,81 @@ void X11Workspace::settle() {
     if (windowsChanged) {
         Q_EMIT this->windowsChanged();
     }
+    thawKeyboard();
+}
+
+void X11Workspace::fillOnMap(QWindow* window, const QColor& color) {
+    if (window == nullptr) {
+        return;
+    }
+    // The server paints it the moment the window is mapped; without it the window shows what was
+    // on the screen beneath until the program has painted.
+    const quint32 pixel = color.rgb() & 0xFFFFFFu; // a 24-bit TrueColor visual
+    xcb_change_window_attributes(m_connection->xcb(), static_cast<xcb_window_t>(window->winId()),
+                                 XCB_CW_BACK_PIXEL, &pixel);
+    m_connection->flush();
+}
+
+bool X11Workspace::grabKeyboard(QWindow* window) {
+    if (window == nullptr) {
+        return false;
+    }
+    m_keyboardTarget = static_cast<xcb_window_t>(window->winId());
+    // A frozen keyboard goes to the target when it thaws.
+    return m_keyboardFrozen || grabKeyboardOn(m_keyboardTarget, false);
+}
+
+void X11Workspace::releaseKeyboard() {
+    m_keyboardTarget = 0;
+    if (!m_keyboardFrozen) {
+        xcb_ungrab_keyboard(m_connection->xcb(), XCB_CURRENT_TIME);
+        m_connection->flush();
+    }
+}
+
+bool X11Workspace::grabKeyboardOn(xcb_window_t window, bool frozen) const {
+    xcb_connection_t* c = m_connection->xcb();
+    xcb_generic_error_t* error = nullptr;
+    const x11::XcbPointer<xcb_grab_keyboard_reply_t> reply(xcb_grab_keyboard_reply(
+        c,
+        xcb_grab_keyboard(c, 0, window, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC,
+                          frozen ? XCB_GRAB_MODE_SYNC : XCB_GRAB_MODE_ASYNC),
+        &error));
+    const x11::XcbPointer<xcb_generic_error_t> dropped(error);
+    return reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
+}
+
+void X11Workspace::freezeKeyboard() {
+    if (m_keyboardFrozen) {
+        return;
+    }
+    // An open menu of ours holds the keyboard itself; taking it would close nothing and lose it.
+    if (const QWindow* focus = QGuiApplication::focusWindow();
+        focus != nullptr && focus->type() == Qt::Popup) {
+        return;
+    }
+    m_keyboardFrozen = grabKeyboardOn(m_connection->root(), true);
+    if (m_keyboardFrozen) {
+        m_thawDeadline.start();
+    }
+}
+
+void X11Workspace::thawKeyboard() {
+    if (!m_keyboardFrozen) {
+        return;
+    }
+    m_keyboardFrozen = false;
+    m_thawDeadline.stop();
+    xcb_connection_t* c = m_connection->xcb();
+    // The keys held meanwhile go to the grab that replaces the frozen one, or, with none, where
+    // the focus is now. A target not on screen yet gets none of them, nor does anyone else.
+    if (m_keyboardTarget == 0) {
+        xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
+    } else if (!grabKeyboardOn(m_keyboardTarget, false)) {
+        grabKeyboardOn(m_connection->root(), false);
+    }
+    xcb_allow_events(c, XCB_ALLOW_ASYNC_KEYBOARD, XCB_CURRENT_TIME);
+    m_connection->flush();
 }
 
 xcb_window_t X11Workspace::readFocusedClient() const {

@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QPointer>
 #include <QSet>
+#include <QTimer>
 #include <QWindow>
 #include <vector>
 
@@ -47,6 +48,9 @@ public:
     // not manage yet is activated as soon as it does. A window that bypasses the window manager
     // takes the focus directly.
     void activateSelf(QWindow* keyWindow) override;
+    void fillOnMap(QWindow* window, const QColor& color) override;
+    bool grabKeyboard(QWindow* window) override;
+    void releaseKeyboard() override;
 
 private:
     struct Client {
@@ -87,6 +91,12 @@ private:
     void onProcessExited(const X11RunningApplication* application);
     bool dropTerminated();
 
+    // Holds the keys typed from now on in the server until thawKeyboard, so that whoever handles
+    // what the desktop just did (a new window, a change of focus) decides where they go.
+    void freezeKeyboard();
+    void thawKeyboard();
+    bool grabKeyboardOn(quint32 window, bool frozen) const;
+
     void requestActivation(quint32 window);
     quint32 frontMostWindowOfThisProcess() const;
 
@@ -112,6 +122,11 @@ private:
     quint32 m_lastServerTime = 0;
 
     WindowRequest m_pendingActivation;
+
+    // Our own window every key goes to, when one has asked (see grabKeyboard); 0 otherwise.
+    quint32 m_keyboardTarget = 0;
+    bool m_keyboardFrozen = false;
+    QTimer m_thawDeadline;
 };
 
 } // namespace vantrel

@@ -46,6 +46,13 @@ void FakeWorkspace::activateSelf(QWindow* keyWindow) {
     lastKeyWindow = keyWindow;
 }
 
+bool FakeWorkspace::grabKeyboard(QWindow* window) {
+    if (keyboardTaken)
+        return false;
+    keyboardGrabbedBy = window;
+    return true;
+}
+
 void FakeWorkspace::launch(const RunningApplicationList& launched) {
     applications.append(launched);
     Q_EMIT runningApplicationsChanged(RunningApplicationsChange{launched});

@@ -70,6 +70,9 @@ class FakeWorkspace final : public Workspace {
 public:
     RunningApplicationList runningApplications() const override { return applications; }
     void activateSelf(QWindow* keyWindow) override;
+    void fillOnMap(QWindow* window, const QColor& color) override { fills.insert(window, color); }
+    bool grabKeyboard(QWindow* window) override;
+    void releaseKeyboard() override { keyboardGrabbedBy = nullptr; }
 
     // Adds the applications and reports the launch, the first one first.
     void launch(const RunningApplicationList& launched);
@@ -80,6 +83,10 @@ public:
     RunningApplicationList applications;
     int activationCount = 0;
     QPointer<QWindow> lastKeyWindow;
+    // Grabs fail while this is set, as when another program holds the keyboard.
+    bool keyboardTaken = false;
+    QHash<QWindow*, QColor> fills;
+    QPointer<QWindow> keyboardGrabbedBy;
 };
 
 class FakeWindowList final : public WindowList {
