@@ -222,6 +222,10 @@ void AppLockerViewController::dismissLock(bool hide) {
     } else {
         removePendingLock(m_runningApp);
         closeWindow();
+        // The lock had the keyboard; the application gets it back, which some window managers
+        // would not give it, still counting it the active one.
+        if (m_runningApp)
+            m_runningApp->activate();
     }
     pruneTerminatedPendingLocks();
     // The other pending applications' windows stay covered; the unlocked one's are let go.

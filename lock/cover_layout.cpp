@@ -34,7 +34,7 @@ CoverPlan planCovers(const CoverFacts& facts) {
             for (const QRectF& screen : facts.screens) {
                 const QRect area = screen.toAlignedRect();
                 if (!facts.prompt->contains(area)) {
-                    plan.covers.append({area, owner});
+                    plan.covers.append({area, owner, 0});
                     hiding.append(area);
                 }
             }
@@ -50,7 +50,7 @@ CoverPlan planCovers(const CoverFacts& facts) {
         const bool hidden = std::any_of(hiding.cbegin(), hiding.cend(),
                                         [&](const QRect& cover) { return cover.contains(area); });
         if (!hidden)
-            plan.covers.append({area, *window.ownerProcessIdentifier});
+            plan.covers.append({area, *window.ownerProcessIdentifier, window.windowId});
     }
 
     // Stacking: a locked window listed before one of ours that overlaps it stands in front of it.

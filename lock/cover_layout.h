@@ -21,10 +21,11 @@ struct CoverFacts {
     QList<quint64> ownWindows; // the prompt and the covers now shown
 };
 
-// One plain cover and the process of the window it hides.
+// One plain cover, the process of the window it hides and that window (0 for a whole screen).
 struct Cover {
     QRect geometry;
     qint64 ownerProcess = 0;
+    quint64 windowId = 0;
     friend bool operator==(const Cover&, const Cover&) = default;
 };
 

@@ -28,9 +28,10 @@ CoverWindow::CoverWindow(QWidget* parent)
     setToolTip(QStringLiteral("Locked. Click to unlock."));
 }
 
-void CoverWindow::setOwner(qint64 process, const QIcon& icon, const QString& name) {
+void CoverWindow::setOwner(qint64 process, quint64 window, const QIcon& icon, const QString& name) {
     const bool changed = process != m_ownerProcess || name != m_name;
     m_ownerProcess = process;
+    m_hiddenWindow = window;
     m_icon = icon;
     m_name = name;
     if (changed)
@@ -48,7 +49,7 @@ void CoverWindow::paintEvent(QPaintEvent*) {
 
 void CoverWindow::mousePressEvent(QMouseEvent* event) {
     event->accept();
-    Q_EMIT clicked(m_ownerProcess);
+    Q_EMIT clicked(m_ownerProcess, m_hiddenWindow);
 }
 
 } // namespace vantrel

@@ -15,11 +15,12 @@ public:
     explicit CoverWindow(QWidget* parent = nullptr);
 
     qint64 ownerProcess() const { return m_ownerProcess; }
-    // The application whose window it hides, shown in its middle.
-    void setOwner(qint64 process, const QIcon& icon, const QString& name);
+    quint64 hiddenWindow() const { return m_hiddenWindow; }
+    // The application whose window it hides, shown in its middle, and that window.
+    void setOwner(qint64 process, quint64 window, const QIcon& icon, const QString& name);
 
 Q_SIGNALS:
-    void clicked(qint64 ownerProcess);
+    void clicked(qint64 ownerProcess, quint64 hiddenWindow);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -27,6 +28,7 @@ protected:
 
 private:
     qint64 m_ownerProcess = 0;
+    quint64 m_hiddenWindow = 0;
     QIcon m_icon;
     QString m_name;
 };

@@ -49,8 +49,10 @@ void lockApplication(const RunningApplicationRef& application) {
 
     if (platform().workspace != nullptr)
         platform().workspace->activateSelf(window != nullptr ? window->windowHandle() : nullptr);
-    if (controller != nullptr)
+    if (controller != nullptr) {
+        controller->covers()->preferWindow(0);
         controller->covers()->refresh();
+    }
 }
 
 void releaseLockKeyboard() {

@@ -16,6 +16,7 @@
 #include "platform/workspace.h"
 #include "store/settings.h"
 
+#include <algorithm>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScopedValueRollback>
@@ -105,6 +106,19 @@ private:
     bool m_exposed = false;
     bool m_unmapped = false;
 };
+
+// The windows with the preferred one of the process first among that process's windows.
+QList<WindowDescription> preferring(QList<WindowDescription> windows, quint64 preferred,
+                                    qint64 process) {
+    if (preferred == 0)
+        return windows;
+    const auto found = std::find_if(windows.begin(), windows.end(), [&](const auto& window) {
+        return window.windowId == preferred && window.ownerProcessIdentifier == process;
+    });
+    if (found != windows.end())
+        std::rotate(windows.begin(), found, found + 1);
+    return windows;
+}
 
 SurfaceWatch* watchOf(QWidget* surface) {
     // Not a QObject cast: the watch declares no meta-object of its own.
@@ -200,7 +214,7 @@ void LockCovers::placePrompt(const QRect& geometry) {
         m_lockWindow->setGeometry(geometry);
 }
 
-void LockCovers::refresh() {
+void LockCovers::layOut(bool closeWhenGone) {
     if (m_refreshing)
         return;
     const QScopedValueRollback<bool> refreshing(m_refreshing, true);
@@ -227,17 +241,31 @@ void LockCovers::refresh() {
 
     const AppLockerViewController* content = AppLockerViewController::shared();
     const RunningApplicationRef asked = content != nullptr ? content->runningApp() : nullptr;
-    if (promptUp) {
+    bool promptShown = promptUp;
+    const bool askedShows =
+        asked && !frontWindowBounds(listed, asked->processIdentifier()).isEmpty();
+    if (promptUp && closeWhenGone && asked &&
+        (asked->isTerminated() || asked->isHidden() || (m_promptOverWindow && !askedShows))) {
+        // Nothing of it left to stand over: it is covered again when it comes back, as after a
+        // hide from the lock window.
+        m_lockWindow->closeWindow();
+        pruneTerminatedPendingLocks();
+        facts.lockedProcesses = lockedProcesses();
+        promptShown = false;
+    }
+    if (!promptShown)
+        m_promptOverWindow = false;
+    if (promptShown) {
         facts.fullScreenMode = readFlag(keys::isEnableFullscreenLockMode);
         // The lock follows its window; without one on screen it stays where it is.
-        if (asked && isPendingLock(asked) &&
-            (facts.fullScreenMode ||
-             !frontWindowBounds(listed, asked->processIdentifier()).isEmpty())) {
+        if (asked && isPendingLock(asked) && (facts.fullScreenMode || askedShows)) {
             LockFrameInputs inputs;
             inputs.fullScreenMode = facts.fullScreenMode;
             inputs.processIdentifier = asked->processIdentifier();
             inputs.activationPolicy = asked->activationPolicy();
-            inputs.onScreenWindows = listed;
+            inputs.onScreenWindows =
+                preferring(facts.windows, m_preferredWindow, asked->processIdentifier());
+            m_promptOverWindow = askedShows;
             inputs.mainScreen = mainScreen;
             for (const QRectF& screen : std::as_const(facts.screens))
                 inputs.screens.append(screen.translated(-origin));
@@ -260,7 +288,7 @@ void LockCovers::refresh() {
         const Cover& wanted = plan.covers[i];
         CoverWindow* cover = coverAt(i);
         const RunningApplicationRef owner = pendingApplicationOf(wanted.ownerProcess);
-        cover->setOwner(wanted.ownerProcess, owner ? owner->icon() : QIcon(),
+        cover->setOwner(wanted.ownerProcess, wanted.windowId, owner ? owner->icon() : QIcon(),
                         owner ? owner->localizedName().value_or(QString()) : QString());
         m_placed[i].geometry = wanted.geometry;
         if (cover->geometry() != wanted.geometry)
@@ -280,25 +308,24 @@ void LockCovers::refresh() {
             m_covers[i]->raise();
     }
     // A cover mapped just now stands above the lock window; the prompt stays on top.
-    if (promptUp && (plan.raise || shownNow))
+    if (promptShown && (plan.raise || shownNow))
         m_lockWindow->raise();
 }
 
 void LockCovers::windowsChanged() {
-    const AppLockerViewController* content = AppLockerViewController::shared();
-    const RunningApplicationRef asked = content != nullptr ? content->runningApp() : nullptr;
-    if (m_lockWindow->isVisible() && asked && (asked->isTerminated() || asked->isHidden())) {
-        // Nothing of it left to stand over (quit, or minimised from a task bar): it is covered
-        // again when it comes back, as after a hide from the lock window.
-        m_lockWindow->closeWindow();
-        pruneTerminatedPendingLocks();
-    }
-    refresh();
+    layOut(true);
 }
 
-void LockCovers::onCoverClicked(qint64 ownerProcess) {
-    if (const RunningApplicationRef application = pendingApplicationOf(ownerProcess))
-        lockApplication(application);
+void LockCovers::onCoverClicked(qint64 ownerProcess, quint64 hiddenWindow) {
+    const RunningApplicationRef application = pendingApplicationOf(ownerProcess);
+    if (!application)
+        return;
+    lockApplication(application);
+    // Over the window the user went for.
+    if (hiddenWindow != 0) {
+        m_preferredWindow = hiddenWindow;
+        refresh();
+    }
 }
 
 void refreshLockCovers() {

@@ -21,10 +21,13 @@ public:
     ~LockCovers() override;
 
     // Lays everything out again from the desktop as it is now.
-    void refresh();
+    void refresh() { layOut(false); }
     // The same after the desktop changed its windows; a lock window whose application has no
-    // window left to show (quit, or minimised) goes.
+    // window left on screen (quit, minimised, on another desktop) goes, to come back with it.
     void windowsChanged();
+    // The window of the asked-for application the lock window stands over, while it is on
+    // screen; 0 for its front-most one.
+    void preferWindow(quint64 window) { m_preferredWindow = window; }
 
     const QList<CoverWindow*>& covers() const { return m_covers; }
 
@@ -33,16 +36,20 @@ private:
         QRect geometry;
     };
 
+    void layOut(bool closeWhenGone);
     void placePrompt(const QRect& geometry);
     CoverWindow* coverAt(qsizetype index);
     void watchScreens();
-    void onCoverClicked(qint64 ownerProcess);
+    void onCoverClicked(qint64 ownerProcess, quint64 hiddenWindow);
 
     AppLockerWindow* m_lockWindow;
     QList<CoverWindow*> m_covers;
     Placed m_prompt;
     QList<Placed> m_placed; // beside m_covers
     bool m_refreshing = false;
+    quint64 m_preferredWindow = 0;
+    // The lock window stands over a window of its application (not yet at a launch).
+    bool m_promptOverWindow = false;
 };
 
 // Lays the lock's windows out again, once the lock window exists.

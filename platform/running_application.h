@@ -32,6 +32,8 @@ public:
 
     // Asks the application to hide all its windows; true when the request was made.
     virtual bool hide() = 0;
+    // Brings its front-most shown window forward with the keyboard; true when asked for.
+    virtual bool activate() = 0;
 };
 
 using RunningApplicationRef = std::shared_ptr<RunningApplication>;

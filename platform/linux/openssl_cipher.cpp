@@ -1,9 +1,8 @@
 #include "platform/one_shot_cipher.h"
 
-#include <openssl/evp.h>
-
 #include <limits>
 #include <memory>
+#include <openssl/evp.h>
 
 namespace vantrel {
 
@@ -18,8 +17,7 @@ constexpr std::int32_t kDecodeError = -4304;
 
 constexpr int kBlockSize = 16;
 
-const EVP_CIPHER* cipherForKeyLength(qsizetype length)
-{
+const EVP_CIPHER* cipherForKeyLength(qsizetype length) {
     switch (length) {
     case 16:
         return EVP_aes_128_cbc();
@@ -32,16 +30,14 @@ const EVP_CIPHER* cipherForKeyLength(qsizetype length)
     }
 }
 
-const unsigned char* bytes(QByteArrayView view)
-{
+const unsigned char* bytes(QByteArrayView view) {
     return reinterpret_cast<const unsigned char*>(view.data());
 }
 
 } // namespace
 
 std::int32_t aesCbcCrypt(CipherOperation operation, QByteArrayView key, QByteArrayView iv,
-                         QByteArrayView input, QByteArray& out, std::size_t& moved)
-{
+                         QByteArrayView input, QByteArray& out, std::size_t& moved) {
     moved = 0;
     const EVP_CIPHER* cipher = cipherForKeyLength(key.size());
     if (cipher == nullptr || iv.size() != kBlockSize ||

@@ -26,6 +26,7 @@ public:
     QIcon icon() const override { return {}; }
     // The process table cannot reach windows: never hides, and says so.
     bool hide() override { return false; }
+    bool activate() override { return false; }
 
     const BundledProcess& process() const { return m_process; }
 

@@ -37,6 +37,32 @@ bool X11RunningApplication::hide() {
     return true;
 }
 
+bool X11RunningApplication::activate() {
+    const std::shared_ptr<x11::X11Connection> connection = m_connection.lock();
+    if (!connection || isTerminated() || m_windows.shownWindows.isEmpty()) {
+        return false;
+    }
+    const QList<quint32> bottomToTop =
+        x11::values32(connection
+                          ->takeProperty(connection->requestProperty(
+                              connection->root(), connection->atoms()._NET_CLIENT_LIST_STACKING,
+                              XCB_ATOM_WINDOW, 1u << 16))
+                          .get());
+    xcb_window_t front = m_windows.shownWindows.last();
+    for (auto it = bottomToTop.crbegin(); it != bottomToTop.crend(); ++it) {
+        if (m_windows.shownWindows.contains(*it)) {
+            front = *it;
+            break;
+        }
+    }
+    xcb_ewmh_request_change_active_window(connection->ewmh(), connection->screenNumber(), front,
+                                          XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER, XCB_CURRENT_TIME,
+                                          XCB_WINDOW_NONE);
+    xcb_set_input_focus(connection->xcb(), XCB_INPUT_FOCUS_PARENT, front, XCB_CURRENT_TIME);
+    connection->flush();
+    return true;
+}
+
 void X11RunningApplication::setWindows(const x11::ProcessWindows& windows) {
     m_windows = windows;
     if (!windows.normalWindows.isEmpty()) {

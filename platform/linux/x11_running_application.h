@@ -36,6 +36,9 @@ public:
     QIcon icon() const override { return m_identity.icon; }
     // Iconifies every window not yet minimised (ICCCM WM_CHANGE_STATE to IconicState).
     bool hide() override;
+    // Asks the window manager for its front-most shown window and gives that the focus too: a
+    // window manager may still count it active after this program's lock took the focus.
+    bool activate() override;
 
     ProcessExitWatch* exitWatch() const { return m_exitWatch.get(); }
     void setWindows(const x11::ProcessWindows& windows);

@@ -102,22 +102,34 @@ bool X11Workspace::nativeEventFilter(const QByteArray& eventType, void* message,
         break;
     // With the root's substructure selected, these come for top-level windows. A window mapped
     // by the window manager may be a locked application's, and about to get the focus.
-    case XCB_MAP_NOTIFY:
-        if (reinterpret_cast<const xcb_map_notify_event_t*>(event)->override_redirect == 0) {
+    case XCB_MAP_NOTIFY: {
+        const auto* mapped = reinterpret_cast<const xcb_map_notify_event_t*>(event);
+        if (mapped->override_redirect == 0) {
             freezeKeyboard();
+            // Under a window manager that does not reparent, a new client is mapped as it is.
+            if (mapped->event == m_connection->root() && !m_clients.contains(mapped->window) &&
+                m_keyboardFrozen) {
+                m_awaitedClients.insert(mapped->window);
+            }
         }
         m_windowsChanged = true;
         scheduleSettle();
         break;
-    case XCB_REPARENT_NOTIFY:
-        // A window taken into a frame: a new one, before it is shown.
-        if (reinterpret_cast<const xcb_reparent_notify_event_t*>(event)->parent !=
-            m_connection->root()) {
+    }
+    case XCB_REPARENT_NOTIFY: {
+        // A window taken into a frame: a new one, before it is shown. The keys wait until it is
+        // known whose it is.
+        const auto* reparented = reinterpret_cast<const xcb_reparent_notify_event_t*>(event);
+        if (reparented->parent != m_connection->root() && !m_clients.contains(reparented->window)) {
             freezeKeyboard();
+            if (m_keyboardFrozen) {
+                m_awaitedClients.insert(reparented->window);
+            }
         }
         m_windowsChanged = true;
         scheduleSettle();
         break;
+    }
     case XCB_UNMAP_NOTIFY:
     case XCB_CONFIGURE_NOTIFY:
     case XCB_DESTROY_NOTIFY:
@@ -229,7 +241,11 @@ void X11Workspace::settle() {
     if (windowsChanged) {
         Q_EMIT this->windowsChanged();
     }
-    thawKeyboard();
+    // A window the window manager is still taking on keeps the keys waiting, until the deadline.
+    m_awaitedClients.removeIf([this](xcb_window_t window) { return m_clients.contains(window); });
+    if (m_awaitedClients.isEmpty()) {
+        thawKeyboard();
+    }
 }
 
 void X11Workspace::fillOnMap(QWindow* window, const QColor& color) {
@@ -289,6 +305,7 @@ void X11Workspace::freezeKeyboard() {
 }
 
 void X11Workspace::thawKeyboard() {
+    m_awaitedClients.clear();
     if (!m_keyboardFrozen) {
         return;
     }

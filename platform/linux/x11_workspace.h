@@ -126,6 +126,8 @@ private:
     // Our own window every key goes to, when one has asked (see grabKeyboard); 0 otherwise.
     quint32 m_keyboardTarget = 0;
     bool m_keyboardFrozen = false;
+    // New windows the window manager has not listed as clients yet.
+    QSet<quint32> m_awaitedClients;
     QTimer m_thawDeadline;
 };
 

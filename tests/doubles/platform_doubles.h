@@ -47,6 +47,10 @@ public:
     std::optional<QString> localizedName() const override { return name; }
     QIcon icon() const override { return appIcon; }
     bool hide() override;
+    bool activate() override {
+        ++activateRequests;
+        return !terminated;
+    }
 
     std::optional<QString> identifier;
     qint64 pid = 0;
@@ -55,6 +59,7 @@ public:
     // When false, hide() is counted but the application stays visible.
     bool hidesWhenAsked = true;
     int hideRequests = 0;
+    int activateRequests = 0;
     ActivationPolicy policy = ActivationPolicy::Regular;
     std::optional<QString> name;
     QIcon appIcon;

@@ -1,34 +1,240 @@
-// The stand-in for an ordinary desktop application in the end-to-end tests: one plain Qt window
-// that takes the keyboard and appends the text of every key it gets to the file named by
-// --key-log, so a test can tell whether typed keys reached it.
-// Usage: vantrel-e2e-app [-name INSTANCE] [--key-log FILE]
+// The stand-in for an ordinary desktop application in the end-to-end tests: plain Qt windows, each
+// painted in a colour of its own, that append the text of every key they get, and "[click]" for
+// every mouse button pressed on them, to the file named by --key-log, so a test can tell whether
+// anything reached the application. A test can also make it act by itself through a named pipe.
+//
+// Usage: vantrel-e2e-app [-name INSTANCE] [--key-log FILE] [--windows N] [--windows-file FILE]
+//                        [--control FIFO]
+//   --windows N        N top-level windows at start, titled "Vantrel test application",
+//                      "Vantrel test application 2", ...
+//   --windows-file F   a line "INDEX ID" (the X window id, decimal) for every window and dialog
+//                      once it is first shown; the windows at start are 1..N, later ones go on
+//   --control FIFO     line commands: open-window, open-dialog, move X Y, resize W H,
+//                      activate-self, focus-self, fullscreen, minimize, quit
+#include <cerrno>
+#include <fcntl.h>
+#include <iterator>
+#include <memory>
 #include <QApplication>
+#include <QColor>
+#include <QDialog>
 #include <QFile>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSocketNotifier>
 #include <QStringList>
 #include <QWidget>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+#include <xcb/xcb.h>
 
 namespace {
 
-class KeyLoggingWindow final : public QWidget {
+const QColor kColours[] = {
+    QColor(0xd0, 0x30, 0x30), QColor(0x30, 0xa0, 0x40), QColor(0x30, 0x50, 0xd0),
+    QColor(0xe0, 0xb0, 0x20), QColor(0xa0, 0x30, 0xc0), QColor(0x20, 0xb0, 0xb0),
+};
+
+struct Options {
+    QString keyLog;
+    QString windowsFile;
+    QString control;
+    int windows = 1;
+};
+
+void appendTo(const QString& path, const QByteArray& text) {
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (file.open(QIODevice::Append))
+        file.write(text);
+}
+
+// One window or dialog of the application; Base is QWidget or QDialog.
+template <typename Base> class Surface final : public Base {
 public:
-    explicit KeyLoggingWindow(QString logPath)
-        : m_logPath(std::move(logPath)) {
-        setFocusPolicy(Qt::StrongFocus);
+    Surface(const Options& options, int index, QWidget* parent)
+        : Base(parent)
+        , m_options(options)
+        , m_index(index)
+        , m_colour(kColours[static_cast<std::size_t>(index - 1) % std::size(kColours)]) {
+        Base::setFocusPolicy(Qt::StrongFocus);
+        Base::setAttribute(Qt::WA_OpaquePaintEvent, true);
     }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override {
-        if (m_logPath.isEmpty() || event->text().isEmpty())
+        // Not handed on: a dialog would close on Escape.
+        if (!event->text().isEmpty())
+            appendTo(m_options.keyLog, event->text().toUtf8());
+    }
+
+    void mousePressEvent(QMouseEvent*) override { appendTo(m_options.keyLog, "[click]"); }
+
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.fillRect(Base::rect(), m_colour);
+    }
+
+    void showEvent(QShowEvent* event) override {
+        Base::showEvent(event);
+        if (m_announced)
             return;
-        QFile log(m_logPath);
-        if (log.open(QIODevice::Append))
-            log.write(event->text().toUtf8());
+        m_announced = true;
+        appendTo(m_options.windowsFile,
+                 QByteArray::number(m_index) + ' ' + QByteArray::number(Base::winId()) + '\n');
     }
 
 private:
-    QString m_logPath;
+    const Options& m_options;
+    int m_index;
+    QColor m_colour;
+    bool m_announced = false;
 };
+
+using Window = Surface<QWidget>;
+using Dialog = Surface<QDialog>;
+
+class TestApplication {
+public:
+    explicit TestApplication(Options options)
+        : m_options(std::move(options)) {
+        for (int i = 0; i < m_options.windows; ++i)
+            openWindow();
+        if (!m_options.control.isEmpty())
+            listen();
+    }
+
+    ~TestApplication() {
+        if (m_readEnd >= 0)
+            ::close(m_readEnd);
+        if (m_writeEnd >= 0)
+            ::close(m_writeEnd);
+    }
+
+    TestApplication(const TestApplication&) = delete;
+    TestApplication& operator=(const TestApplication&) = delete;
+
+private:
+    int nextIndex() { return ++m_shown; }
+
+    void openWindow() {
+        const int index = nextIndex();
+        auto window = std::make_unique<Window>(m_options, index, nullptr);
+        window->setWindowTitle(index == 1
+                                   ? QStringLiteral("Vantrel test application")
+                                   : QStringLiteral("Vantrel test application %1").arg(index));
+        window->resize(360, 240);
+        window->show();
+        m_windows.push_back(std::move(window));
+    }
+
+    void openDialog() {
+        // Parented to the first window: Qt makes it transient for it; show() keeps it non-modal.
+        auto* dialog = new Dialog(m_options, nextIndex(), first());
+        dialog->setWindowTitle(QStringLiteral("Vantrel test dialog"));
+        dialog->setModal(false);
+        dialog->resize(300, 200);
+        dialog->show();
+    }
+
+    QWidget* first() const { return m_windows.front().get(); }
+
+    void focusSelf() {
+        // Straight to the X server, past the window manager, as a misbehaving program would.
+        auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+        if (x11 == nullptr || x11->connection() == nullptr)
+            return;
+        xcb_set_input_focus(x11->connection(), XCB_INPUT_FOCUS_PARENT,
+                            static_cast<xcb_window_t>(first()->winId()), XCB_CURRENT_TIME);
+        xcb_flush(x11->connection());
+    }
+
+    void run(const QString& line) {
+        const QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (words.isEmpty())
+            return;
+        const QString& command = words.front();
+        const auto number = [&](qsizetype i) { return i < words.size() ? words.at(i).toInt() : 0; };
+        if (command == QLatin1String("open-window"))
+            openWindow();
+        else if (command == QLatin1String("open-dialog"))
+            openDialog();
+        else if (command == QLatin1String("move"))
+            first()->move(number(1), number(2));
+        else if (command == QLatin1String("resize"))
+            first()->resize(number(1), number(2));
+        else if (command == QLatin1String("activate-self")) {
+            first()->activateWindow();
+            first()->raise();
+        } else if (command == QLatin1String("focus-self"))
+            focusSelf();
+        else if (command == QLatin1String("fullscreen"))
+            first()->showFullScreen();
+        else if (command == QLatin1String("minimize"))
+            first()->showMinimized();
+        else if (command == QLatin1String("quit"))
+            QApplication::quit();
+        else
+            qWarning("vantrel-e2e-app: unknown command %s", qPrintable(line));
+    }
+
+    void listen() {
+        const QByteArray path = QFile::encodeName(m_options.control);
+        if (::mkfifo(path.constData(), 0600) != 0 && errno != EEXIST)
+            qFatal("vantrel-e2e-app: cannot make the pipe %s", path.constData());
+        m_readEnd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        // A writer of our own: the read end never sees the end of the file when a test's writer
+        // closes.
+        m_writeEnd = ::open(path.constData(), O_WRONLY | O_CLOEXEC);
+        if (m_readEnd < 0 || m_writeEnd < 0)
+            qFatal("vantrel-e2e-app: cannot open the pipe %s", path.constData());
+        m_notifier = std::make_unique<QSocketNotifier>(m_readEnd, QSocketNotifier::Read);
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { readCommands(); });
+    }
+
+    void readCommands() {
+        char buffer[512];
+        for (;;) {
+            const ssize_t count = ::read(m_readEnd, buffer, sizeof buffer);
+            if (count <= 0)
+                break;
+            m_pending.append(buffer, static_cast<qsizetype>(count));
+        }
+        qsizetype end;
+        while ((end = m_pending.indexOf('\n')) >= 0) {
+            const QString line = QString::fromUtf8(m_pending.left(end)).trimmed();
+            m_pending.remove(0, end + 1);
+            run(line);
+        }
+    }
+
+    Options m_options;
+    std::vector<std::unique_ptr<Window>> m_windows;
+    int m_shown = 0;
+    int m_readEnd = -1;
+    int m_writeEnd = -1;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    QByteArray m_pending;
+};
+
+Options parse(const QStringList& arguments) {
+    Options options;
+    const auto value = [&](const char* name) {
+        const qsizetype at = arguments.indexOf(QLatin1String(name));
+        return at >= 0 && at + 1 < arguments.size() ? arguments.at(at + 1) : QString();
+    };
+    options.keyLog = value("--key-log");
+    options.windowsFile = value("--windows-file");
+    options.control = value("--control");
+    const QString windows = value("--windows");
+    if (!windows.isEmpty())
+        options.windows = qMax(1, windows.toInt());
+    return options;
+}
 
 } // namespace
 
@@ -37,13 +243,6 @@ int main(int argc, char** argv) {
     // The instance part of WM_CLASS comes from -name (Qt reads it); the class stays neutral so
     // that only the instance names a desktop entry.
     QApplication::setApplicationName(QStringLiteral("VantrelTestApplication"));
-    const QStringList arguments = QApplication::arguments();
-    const qsizetype logOption = arguments.indexOf(QStringLiteral("--key-log"));
-    KeyLoggingWindow window(logOption >= 0 && logOption + 1 < arguments.size()
-                                ? arguments.at(logOption + 1)
-                                : QString());
-    window.setWindowTitle(QStringLiteral("Vantrel test application"));
-    window.resize(360, 240);
-    window.show();
+    TestApplication testApplication(parse(QApplication::arguments()));
     return application.exec();
 }

@@ -1,9 +1,10 @@
 """A private X11 desktop for driving Vantrel as a user would: a sandbox of its own (HOME and the
-XDG folders in a temporary folder), a private session bus, Xvfb, openbox and tint2. Used by the
-end-to-end tests and the benchmark. Standard library only; the X tools are xdotool, xprop,
-xwininfo and ImageMagick's import."""
+XDG folders in a temporary folder), a private session bus, Xvfb, a window manager (openbox or
+xfwm4) and tint2. Used by the end-to-end tests and the benchmark. Standard library only; the X
+tools are xdotool, wmctrl, xrandr, xprop, xwininfo and ImageMagick's import."""
 
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -13,6 +14,7 @@ import time
 SCREEN_WIDTH = 1280
 SCREEN_HEIGHT = 800
 VANTREL_DOMAIN = "com.corvane.vantrel"
+WINDOW_MANAGERS = ("openbox", "xfwm4")
 
 
 class Timeout(AssertionError):
@@ -46,25 +48,76 @@ class Rect:
     def __init__(self, x, y, width, height):
         self.x, self.y, self.width, self.height = x, y, width, height
 
+    @property
+    def right(self):
+        return self.x + self.width
+
+    @property
+    def bottom(self):
+        return self.y + self.height
+
+    @property
+    def center(self):
+        return self.x + self.width // 2, self.y + self.height // 2
+
     def contains(self, other):
         return (self.x <= other.x and self.y <= other.y
-                and self.x + self.width >= other.x + other.width
-                and self.y + self.height >= other.y + other.height)
+                and self.right >= other.right and self.bottom >= other.bottom)
+
+    def contains_point(self, x, y):
+        return self.x <= x < self.right and self.y <= y < self.bottom
+
+    def intersects(self, other):
+        return (self.x < other.right and other.x < self.right
+                and self.y < other.bottom and other.y < self.bottom)
 
     def __eq__(self, other):
-        return (self.x, self.y, self.width, self.height) == (
+        return isinstance(other, Rect) and (self.x, self.y, self.width, self.height) == (
             other.x, other.y, other.width, other.height)
+
+    def __hash__(self):
+        return hash((self.x, self.y, self.width, self.height))
 
     def __repr__(self):
         return f"{self.width}x{self.height}+{self.x}+{self.y}"
 
 
+def covered_by(area, rects):
+    """True when the union of rects covers area: every cell of the grid their edges cut area into
+    lies in one of them."""
+    xs = sorted({area.x, area.right} | {min(max(r.x, area.x), area.right) for r in rects}
+                | {min(max(r.right, area.x), area.right) for r in rects})
+    ys = sorted({area.y, area.bottom} | {min(max(r.y, area.y), area.bottom) for r in rects}
+                | {min(max(r.bottom, area.y), area.bottom) for r in rects})
+    for x0, x1 in zip(xs, xs[1:]):
+        for y0, y1 in zip(ys, ys[1:]):
+            if x0 < x1 and y0 < y1 and not any(r.contains(Rect(x0, y0, x1 - x0, y1 - y0))
+                                                 for r in rects):
+                return False
+    return True
+
+
+class WindowInfo:
+    """What xwininfo tells of one window."""
+
+    def __init__(self, rect, viewable, override_redirect):
+        self.rect, self.viewable, self.override_redirect = rect, viewable, override_redirect
+
+
 class VirtualDesktop:
     """Start with start(), stop with stop() (or use it as a context manager). Every process it
-    starts is stopped again, last started first."""
+    starts is stopped again, last started first. The window manager is openbox or xfwm4; left
+    out, it comes from $VANTREL_E2E_WM, else openbox. Monitors given here (as for set_monitors)
+    are in place before the window manager starts: xfwm4 takes no notice of later changes."""
 
-    def __init__(self, with_panel=True):
+    def __init__(self, with_panel=True, window_manager=None, screen=(SCREEN_WIDTH, SCREEN_HEIGHT),
+                 monitors=None):
         self.with_panel = with_panel
+        self.initial_monitors = monitors
+        self.window_manager = window_manager or os.environ.get("VANTREL_E2E_WM") or "openbox"
+        if self.window_manager not in WINDOW_MANAGERS:
+            raise ValueError(f"unknown window manager {self.window_manager!r}")
+        self.screen = Rect(0, 0, *screen)
         self.root = tempfile.mkdtemp(prefix="vantrel-desktop-")
         self._processes = []
         self.env = self._sandbox_environment()
@@ -110,6 +163,8 @@ class VirtualDesktop:
         try:
             self._start_bus()
             self._start_x_server()
+            if self.initial_monitors:
+                self.set_monitors(self.initial_monitors)
             self._start_window_manager()
             if self.with_panel:
                 self._start_panel()
@@ -126,26 +181,41 @@ class VirtualDesktop:
         with os.fdopen(read_end) as reader:
             address = reader.readline().strip()
         if not address:
-            raise RuntimeError("dbus-daemon gave no address: " + self._log("dbus"))
+            raise RuntimeError("dbus-daemon gave no address: " + self.log("dbus"))
         self.env["DBUS_SESSION_BUS_ADDRESS"] = address
 
     def _start_x_server(self):
-        # Xvfb writes its display number to the descriptor once it accepts clients.
+        # Xvfb writes its display number to the descriptor once it accepts clients. Without
+        # -noreset the server would start afresh, monitors and all, whenever its last client left.
         read_end, write_end = os.pipe()
         self._spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                     f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}x24", "-nolisten", "tcp"], "xvfb",
-                    pass_fds=(write_end,))
+                     f"{self.screen.width}x{self.screen.height}x24", "-nolisten", "tcp",
+                     "-noreset"], "xvfb", pass_fds=(write_end,))
         os.close(write_end)
         with os.fdopen(read_end) as reader:
             number = reader.readline().strip()
         if not number:
-            raise RuntimeError("Xvfb did not start: " + self._log("xvfb"))
+            raise RuntimeError("Xvfb did not start: " + self.log("xvfb"))
         self.env["DISPLAY"] = ":" + number
 
     def _start_window_manager(self):
-        self._spawn(["openbox"], "openbox")
-        wait_until(lambda: "window id" in self.xprop_root("_NET_SUPPORTING_WM_CHECK"), 10,
-                   "openbox manages the screen")
+        if self.window_manager == "openbox":
+            self._spawn(["openbox"], "openbox")
+            name = "Openbox"
+        else:
+            # Standalone, without a session manager; its settings daemon (xfconfd) is started by
+            # the private bus on the first request and ends with it.
+            self._spawn(["xfwm4", "--compositor=off"], "xfwm4")
+            name = "Xfwm4"
+        wait_until(lambda: self.window_manager_name() == name, 15,
+                   f"{self.window_manager} manages the screen")
+
+    def window_manager_name(self):
+        check = self._window_ids("_NET_SUPPORTING_WM_CHECK")
+        if not check:
+            return None
+        match = re.search(r'= "(.*)"', self.window_property(check[0], "_NET_WM_NAME"))
+        return match.group(1) if match else None
 
     def _start_panel(self):
         self._spawn(["tint2"], "tint2")
@@ -169,12 +239,57 @@ class VirtualDesktop:
         finally:
             self.env = env_before
 
-    def _log(self, name):
+    def log(self, name):
+        """The end of a program's log."""
         try:
             with open(self.log_path(name), errors="replace") as log:
                 return log.read()[-4000:]
         except OSError:
             return ""
+
+    # -- monitors -------------------------------------------------------------------------------
+
+    def monitors(self):
+        """The RandR monitors: a list of (name, Rect, primary)."""
+        text = self.run(["xrandr", "--listmonitors"], check=False) or ""
+        found = []
+        for line in text.splitlines()[1:]:
+            match = re.match(r"\s*\d+: ([+*]*)(\S+) (\d+)/\d+x(\d+)/\d+\+(-?\d+)\+(-?\d+)", line)
+            if match:
+                flags, name, width, height, x, y = match.groups()
+                found.append((name, Rect(int(x), int(y), int(width), int(height)), "*" in flags))
+        return found
+
+    def set_monitors(self, monitors):
+        """Splits the screen into monitors, given as (name, x, y, width, height, primary). The
+        screen's one output goes to the first: the server's own monitor for it cannot be deleted,
+        only replaced. The others have no output, which Xvfb takes as well."""
+        output = None
+        for line in (self.run(["xrandr", "--query"]) or "").splitlines():
+            if " connected" in line:
+                output = line.split()[0]
+                break
+        if output is None:
+            raise RuntimeError("xrandr lists no connected output")
+        for name, _, _ in self.monitors():
+            if name != output:
+                self.run(["xrandr", "--delmonitor", name])
+        for index, (name, x, y, width, height, primary) in enumerate(monitors):
+            # About 96 dots per inch: the millimetres only matter to programs that scale.
+            geometry = f"{width}/{width * 254 // 960}x{height}/{height * 254 // 960}+{x}+{y}"
+            self.run(["xrandr", "--setmonitor", ("*" if primary else "") + name, geometry,
+                      output if index == 0 else "none"])
+        wanted = sorted((name, Rect(x, y, width, height), bool(primary))
+                        for name, x, y, width, height, primary in monitors)
+        wait_until(lambda: sorted(self.monitors(), key=lambda m: m[0]) == wanted, 5,
+                   f"xrandr lists the monitors {wanted}")
+
+    def monitor_of(self, rect):
+        """The rectangle of the monitor that holds the centre of rect."""
+        for _, monitor, _ in self.monitors():
+            if monitor.contains_point(*rect.center):
+                return monitor
+        return None
 
     # -- tear-down ----------------------------------------------------------------------------
 
@@ -233,7 +348,9 @@ class VirtualDesktop:
         return ids[0] if ids else 0
 
     def input_focus(self):
-        out = self.run(["xdotool", "getwindowfocus"], check=False)
+        """The window that has the X input focus itself, not the client xdotool would look for
+        above it; 0 for none or the root."""
+        out = self.run(["xdotool", "getwindowfocus", "-f"], check=False)
         return int(out) if out and out.strip().isdigit() else 0
 
     def window_property(self, window, prop):
@@ -249,25 +366,77 @@ class VirtualDesktop:
     def client_windows_of(self, pid):
         return [w for w in self.client_list() if self.window_pid(w) == pid]
 
+    def root_children(self):
+        """The root window's children as (window, name), the top of the stack first."""
+        text = self.run(["xwininfo", "-root", "-children"], check=False) or ""
+        children = []
+        for line in text.splitlines():
+            match = re.match(r'\s*(0x[0-9a-f]+) (?:"(.*)"|\(has no name\)):', line)
+            if match:
+                children.append((int(match.group(1), 16), match.group(2)))
+        return children
+
+    def window_info(self, window):
+        """Geometry in root coordinates, whether it is viewable and whether it is
+        override-redirect; None when it is gone."""
+        text = self.run(["xwininfo", "-id", str(window)], check=False) or ""
+        values = {}
+        for line in text.splitlines():
+            key, _, value = line.strip().partition(":")
+            values[key] = value.strip()
+        try:
+            rect = Rect(int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"]),
+                        int(values["Width"]), int(values["Height"]))
+        except (KeyError, ValueError):
+            return None
+        return WindowInfo(rect, values.get("Map State") == "IsViewable",
+                          values.get("Override Redirect State") == "yes")
+
+    def unmanaged_windows_of(self, pid, titles=None):
+        """The viewable override-redirect children of the root that carry pid, the top of the
+        stack first, as (window, title, rect); only those titled as one of titles when given."""
+        found = []
+        for window, name in self.root_children():
+            if titles is not None and name not in titles:
+                continue
+            info = self.window_info(window)
+            if (info is None or not info.viewable or not info.override_redirect
+                    or self.window_pid(window) != pid):
+                continue
+            found.append((window, name, info.rect))
+        return found
+
+    def toplevel_of(self, window):
+        """The child of the root that holds window: the window manager's frame for a client."""
+        for _ in range(8):
+            text = self.run(["xwininfo", "-id", str(window), "-children"], check=False) or ""
+            root = re.search(r"Root window id: (0x[0-9a-f]+)", text)
+            parent = re.search(r"Parent window id: (0x[0-9a-f]+)", text)
+            if not root or not parent:
+                return None
+            if parent.group(1) == root.group(1):
+                return window
+            window = int(parent.group(1), 16)
+        return None
+
+    def stacked_above(self, upper, lower):
+        """True when the root child upper is above the one that holds lower."""
+        lower_top = self.toplevel_of(lower)
+        order = [window for window, _ in self.root_children()]
+        return (upper in order and lower_top in order
+                and order.index(upper) < order.index(lower_top))
+
     def is_viewable(self, window):
-        info = self.run(["xwininfo", "-id", str(window)], check=False) or ""
-        return "Map State: IsViewable" in info
+        info = self.window_info(window)
+        return info is not None and info.viewable
 
     def is_hidden(self, window):
         return "_NET_WM_STATE_HIDDEN" in self.window_property(window, "_NET_WM_STATE")
 
     def geometry(self, window):
         """The window's rectangle in root coordinates."""
-        info = self.run(["xwininfo", "-id", str(window)], check=False) or ""
-        values = {}
-        for line in info.splitlines():
-            key, _, value = line.strip().partition(":")
-            values[key] = value.strip()
-        try:
-            return Rect(int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"]),
-                        int(values["Width"]), int(values["Height"]))
-        except (KeyError, ValueError):
-            return None
+        info = self.window_info(window)
+        return info.rect if info else None
 
     def frame(self, window):
         """The window manager's frame around a client, in root coordinates."""
@@ -286,20 +455,39 @@ class VirtualDesktop:
         order = self.stacking_bottom_to_top()
         return upper in order and lower in order and order.index(upper) > order.index(lower)
 
+    def current_desktop(self):
+        text = self.xprop_root("_NET_CURRENT_DESKTOP")
+        try:
+            return int(text.rsplit("=", 1)[1])
+        except (IndexError, ValueError):
+            return None
+
     def screenshot(self, path):
         os.makedirs(os.path.dirname(path), exist_ok=True)
         return self.run(["import", "-window", "root", path], check=False) is not None
 
     # -- acting as the user ---------------------------------------------------------------------
 
-    def type_text(self, text):
-        self.run(["xdotool", "type", "--delay", "20", text])
+    def xdotool(self, *arguments, check=True):
+        return self.run(["xdotool", *(str(a) for a in arguments)], check=check)
+
+    def wmctrl(self, *arguments, check=True):
+        return self.run(["wmctrl", *(str(a) for a in arguments)], check=check)
+
+    def type_text(self, text, delay=20):
+        self.xdotool("type", "--delay", delay, text)
 
     def key(self, *keys):
-        self.run(["xdotool", "key", "--delay", "20", *keys])
+        self.xdotool("key", "--delay", 20, *keys)
 
     def activate(self, window):
-        self.run(["xdotool", "windowactivate", str(window)], check=False)
+        self.xdotool("windowactivate", window, check=False)
+
+    def move(self, window, x, y):
+        self.xdotool("windowmove", window, x, y, check=False)
+
+    def click(self, x, y, button=1):
+        self.xdotool("mousemove", x, y, "click", button)
 
 
 def write_desktop_entry(desktop, identifier, name, command):

@@ -126,21 +126,50 @@ TEST_F(CoverTest, EveryWindowOfTheLockedApplicationIsCoveredAndTheCoversFollowTh
     Q_EMIT doubles.workspace.windowsChanged();
     EXPECT_EQ(shownCovers(), QList<QRect>{QRect(900, 600, 200, 100)});
 
-    // The lock follows the front-most window; with none on screen (minimised, say) it stays.
+    // The lock follows the front-most window. With none on screen (another desktop, say) it
+    // goes; the application stays pending, and its windows are covered as they come back.
     doubles.windowList.windows->removeAt(0);
     Q_EMIT doubles.workspace.windowsChanged();
     EXPECT_EQ(lockWindow()->geometry(), QRect(900, 600, 500, 500));
+    const QList<WindowDescription> shown = *doubles.windowList.windows;
     doubles.windowList.windows->clear();
     Q_EMIT doubles.workspace.windowsChanged();
-    EXPECT_EQ(lockWindow()->geometry(), QRect(900, 600, 500, 500));
+    EXPECT_FALSE(lockShown());
+    EXPECT_TRUE(isPendingLock(notes));
+    EXPECT_TRUE(shownCovers().isEmpty());
+    doubles.windowList.windows = shown;
+    Q_EMIT doubles.workspace.windowsChanged();
+    EXPECT_EQ(shownCovers(), QList<QRect>{QRect(900, 600, 200, 100)});
+    doubles.workspace.activate(notes);
+    ASSERT_TRUE(lockShown());
     EXPECT_TRUE(shownCovers().isEmpty());
 
     // Unlocked: every cover goes.
+    addWindow(11, QRectF(20, 20, 100, 100));
+    Q_EMIT doubles.workspace.windowsChanged();
+    ASSERT_EQ(shownCovers().size(), 1);
     writeMasterPassword(QStringLiteral("pw"));
     QTest::keyClicks(passwordField(), QStringLiteral("pw"));
     QTest::keyClick(passwordField(), Qt::Key_Return);
     EXPECT_FALSE(lockShown());
     EXPECT_TRUE(shownCovers().isEmpty());
+}
+
+TEST_F(CoverTest, AClickOnTheCoverOfASecondWindowBringsTheLockThere) {
+    auto notes =
+        lockedApplication(QStringLiteral("org.example.Notes"), 11, QRectF(100, 100, 600, 600));
+    (*doubles.windowList.windows)[0].windowId = 501;
+    doubles.windowList.windows->append(WindowDescription{11, QRectF(800, 100, 300, 200), 502});
+    launch(notes);
+    ASSERT_EQ(shownCovers(), QList<QRect>{QRect(800, 100, 300, 200)});
+    QTest::mouseClick(lockController()->covers()->covers().first(), Qt::LeftButton);
+    EXPECT_EQ(lockWindow()->geometry(), QRect(800, 100, 500, 500));
+    EXPECT_EQ(shownCovers(), QList<QRect>{QRect(100, 100, 600, 600)});
+    // It stays with that window while it is on screen, until the application comes forward.
+    moveWindow(1, QRectF(850, 150, 300, 200));
+    EXPECT_EQ(lockWindow()->geometry(), QRect(850, 150, 500, 500));
+    doubles.workspace.activate(notes);
+    EXPECT_EQ(lockWindow()->geometry(), QRect(100, 100, 600, 600));
 }
 
 TEST_F(CoverTest, OtherPendingApplicationsStayCoveredAndAClickOnTheirCoverAsksForThem) {

@@ -53,6 +53,7 @@ TEST_F(LockFlowTest, LaunchLockUnlockHideAndRelaunch) {
     QTest::keyClick(passwordField(), Qt::Key_Return);
     EXPECT_FALSE(lockShown());
     EXPECT_FALSE(isPendingLock(notes));
+    EXPECT_EQ(notes->activateRequests, 1); // the keyboard goes back to it
     doubles.workspace.activate(notes);
     EXPECT_FALSE(lockShown());
     EXPECT_EQ(doubles.workspace.activationCount, 1);
