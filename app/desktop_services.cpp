@@ -26,14 +26,15 @@ NoWindowList& noWindowList() {
 
 DesktopServices::DesktopServices()
     : m_previous(platform())
-    , m_defaults(PlistDefaultsDatabase::defaultFilePath(login_launcher::mainBundleIdentifier)) {
+    , m_defaults(PlistDefaultsDatabase::defaultFilePath(login_launcher::mainBundleIdentifier))
+    , m_desktopEntries([] { return applicationFolders(); }) {
     const std::optional<BundleInfo> bundle = mainBundle();
     m_loginItems = std::make_unique<XdgAutostartLoginItems>(
         bundle ? bundle->bundlePath : QString(), XdgAutostartLoginItems::defaultAutostartFolder());
 
     X11Workspace::Providers providers;
     providers.bundledApplications = [this] { return m_bundledProcesses.runningApplications(); };
-    providers.desktopEntries = [] { return readDesktopEntries(applicationFolders()); };
+    providers.desktopEntries = [this] { return m_desktopEntries.entries(); };
     m_desktop = makeX11Desktop(std::move(providers));
 
     Platform& services = platform();

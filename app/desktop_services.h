@@ -3,6 +3,7 @@
 #include "controls/message_box_alerts.h"
 #include "platform/linux/dbus_notification_center.h"
 #include "platform/linux/desktop_application_bundles.h"
+#include "platform/linux/desktop_entry_cache.h"
 #include "platform/linux/detached_process_launcher.h"
 #include "platform/linux/plist_defaults_database.h"
 #include "platform/linux/proc_workspace.h"
@@ -45,6 +46,7 @@ private:
     DetachedProcessLauncher m_launcher;
     // Our own windowless programs, found by their bundles.
     ProcWorkspace m_bundledProcesses;
+    DesktopEntryCache m_desktopEntries;
     std::optional<X11Desktop> m_desktop;
 };
 

@@ -16,6 +16,14 @@ X11RunningApplication::X11RunningApplication(Identity identity,
 
 X11RunningApplication::~X11RunningApplication() = default;
 
+QIcon X11RunningApplication::icon() const {
+    if (m_identity.icon.isNull() && m_identity.iconLoader) {
+        m_identity.icon = m_identity.iconLoader();
+        m_identity.iconLoader = nullptr;
+    }
+    return m_identity.icon;
+}
+
 bool X11RunningApplication::isTerminated() const {
     return m_terminated || (m_exitWatch && m_exitWatch->hasExited());
 }

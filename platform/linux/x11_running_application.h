@@ -3,6 +3,7 @@
 #include "platform/linux/x11_model.h"
 #include "platform/running_application.h"
 
+#include <functional>
 #include <memory>
 
 namespace vantrel {
@@ -21,6 +22,8 @@ public:
         std::optional<QString> bundleIdentifier;
         std::optional<QString> name;
         QIcon icon;
+        // Where the icon comes from when it is not given, asked the first time it is wanted.
+        std::function<QIcon()> iconLoader;
     };
 
     X11RunningApplication(Identity identity, std::weak_ptr<x11::X11Connection> connection,
@@ -33,7 +36,7 @@ public:
     bool isTerminated() const override;
     ActivationPolicy activationPolicy() const override { return m_policy; }
     std::optional<QString> localizedName() const override { return m_identity.name; }
-    QIcon icon() const override { return m_identity.icon; }
+    QIcon icon() const override;
     // Iconifies every window not yet minimised (ICCCM WM_CHANGE_STATE to IconicState).
     bool hide() override;
     // Asks the window manager for its front-most shown window and gives that the focus too: a
@@ -45,7 +48,7 @@ public:
     void markTerminated();
 
 private:
-    Identity m_identity;
+    mutable Identity m_identity;
     std::weak_ptr<x11::X11Connection> m_connection;
     std::unique_ptr<ProcessExitWatch> m_exitWatch;
     x11::ProcessWindows m_windows;

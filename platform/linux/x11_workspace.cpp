@@ -32,6 +32,16 @@ QIcon iconNamed(const QString& icon) {
     return QIcon::fromTheme(icon);
 }
 
+QIcon iconOfWindow(const x11::X11Connection& connection, xcb_window_t window) {
+    const x11::PropertyReply reply = connection.takeProperty(connection.requestProperty(
+        window, connection.atoms()._NET_WM_ICON, XCB_ATOM_CARDINAL, largestIcon));
+    QIcon icon;
+    for (const QImage& image : x11::imagesFromNetWmIcon(x11::values32(reply.get()))) {
+        icon.addPixmap(QPixmap::fromImage(image));
+    }
+    return icon;
+}
+
 } // namespace
 
 X11Workspace::X11Workspace(std::shared_ptr<x11::X11Connection> connection, Providers providers,
@@ -517,12 +527,13 @@ X11Workspace::makeApplication(qint64 pid, const x11::ProcessWindows& windows,
 
     X11RunningApplication::Identity identity;
     identity.pid = pid;
+    QString iconName;
     if (const std::optional<DesktopEntry> entry = matchDesktopEntry(hints, entries)) {
         identity.bundleIdentifier = entry->id;
         if (!entry->name.isEmpty()) {
             identity.name = entry->name;
         }
-        identity.icon = iconNamed(entry->icon);
+        iconName = entry->icon;
     }
     if (!identity.name.has_value()) {
         for (const QString& name : {hints.className, hints.classInstance, processName(pid)}) {
@@ -532,9 +543,12 @@ X11Workspace::makeApplication(qint64 pid, const x11::ProcessWindows& windows,
             }
         }
     }
-    if (identity.icon.isNull()) {
-        identity.icon = iconOfWindow(first);
-    }
+    // Looked up when first shown, not while a lock waits for the application's identity.
+    identity.iconLoader = [iconName, first, connection = std::weak_ptr(m_connection)] {
+        QIcon icon = iconNamed(iconName);
+        const std::shared_ptr<x11::X11Connection> x = connection.lock();
+        return icon.isNull() && x ? iconOfWindow(*x, first) : icon;
+    };
 
     auto watch = std::make_unique<ProcessExitWatch>(pid);
     ProcessExitWatch* watching = watch.get();
@@ -543,16 +557,6 @@ X11Workspace::makeApplication(qint64 pid, const x11::ProcessWindows& windows,
     const X11RunningApplication* key = application.get();
     connect(watching, &ProcessExitWatch::exited, this, [this, key] { onProcessExited(key); });
     return application;
-}
-
-QIcon X11Workspace::iconOfWindow(xcb_window_t window) const {
-    const x11::PropertyReply reply = m_connection->takeProperty(m_connection->requestProperty(
-        window, m_connection->atoms()._NET_WM_ICON, XCB_ATOM_CARDINAL, largestIcon));
-    QIcon icon;
-    for (const QImage& image : x11::imagesFromNetWmIcon(x11::values32(reply.get()))) {
-        icon.addPixmap(QPixmap::fromImage(image));
-    }
-    return icon;
 }
 
 RunningApplicationRef X11Workspace::applicationOfPid(qint64 pid) const {

@@ -79,7 +79,6 @@ private:
     std::shared_ptr<X11RunningApplication> makeApplication(qint64 pid,
                                                            const x11::ProcessWindows& windows,
                                                            const QList<DesktopEntry>& entries);
-    QIcon iconOfWindow(quint32 window) const;
     quint32 readActiveWindow() const;
     // The client that has the keyboard focus now; 0 when it is none of them.
     quint32 readFocusedClient() const;

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/desktop_entry.h"
+
+#include <functional>
+#include <optional>
+#include <QFileSystemWatcher>
+#include <QList>
+#include <QObject>
+#include <QStringList>
+
+namespace vantrel {
+
+// The installed desktop entries, read once and again only after a folder of them changed (an
+// application installed or removed), so that telling which application a new window belongs to
+// costs no disk reads.
+class DesktopEntryCache final : public QObject {
+    Q_OBJECT
+
+public:
+    // folders: where the entries are, most preferred first, asked again at every reading.
+    explicit DesktopEntryCache(std::function<QStringList()> folders, QObject* parent = nullptr);
+
+    QList<DesktopEntry> entries();
+
+private:
+    std::function<QStringList()> m_folders;
+    std::optional<QList<DesktopEntry>> m_entries;
+    QFileSystemWatcher m_watcher;
+};
+
+} // namespace vantrel
