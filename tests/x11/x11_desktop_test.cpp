@@ -273,19 +273,18 @@ TEST_F(X11DesktopTest, ActivationIsReportedWhenAnotherApplicationComesForward) {
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return recorder.activations.size() == before + 2; }, deadlineMs));
     EXPECT_EQ(recorder.activations.last(), secondApp);
-    activateWithXdotool(second.windows[0]);
-    QTest::qWait(200);
-    EXPECT_EQ(recorder.activations.size(), before + 2) << "the same window again is no news";
 
     // Iconified, it loses the focus (to none or to a window openbox falls back on); coming back
     // is news again.
     ASSERT_TRUE(secondApp->hide());
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return secondApp->isHidden() && activeWindow() != second.windows[0]; }, deadlineMs));
+    QTest::qWait(100);
+    const qsizetype beforeReturn = recorder.activations.size();
     activateWithXdotool(second.windows[0]);
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
-            return recorder.activations.size() > before + 1 &&
+            return recorder.activations.size() > beforeReturn &&
                    recorder.activations.last() == secondApp;
         },
         deadlineMs));
