@@ -11,18 +11,18 @@
 #include "lock/lock_controllers.h"
 #include "lock/lock_frame.h"
 #include "lock/pending_lock_apps.h"
+#include "lock/surface_watch.h"
 #include "platform/main_screen.h"
 #include "platform/platform.h"
 #include "platform/workspace.h"
 #include "store/settings.h"
 
 #include <algorithm>
-#include <QEvent>
 #include <QGuiApplication>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QSet>
 #include <QWindow>
-#include <utility>
 
 namespace vantrel {
 namespace {
@@ -49,64 +49,6 @@ RunningApplicationRef pendingApplicationOf(qint64 process) {
     return nullptr;
 }
 
-// Watches one of our windows for what the desktop or another program does to it behind our back.
-class SurfaceWatch final : public QObject {
-public:
-    SurfaceWatch(QWidget* surface, std::function<QRect()> intended, std::function<void()> react)
-        : QObject(surface)
-        , m_surface(surface)
-        , m_intended(std::move(intended))
-        , m_react(std::move(react)) {
-        surface->installEventFilter(this);
-        surface->winId();
-        surface->windowHandle()->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        switch (event->type()) {
-        case QEvent::Move:
-        case QEvent::Resize:
-            if (watched == m_surface && m_surface->isVisible() &&
-                m_surface->geometry() != m_intended())
-                schedule();
-            break;
-        case QEvent::Hide:
-            if (watched == m_surface)
-                m_exposed = false;
-            break;
-        case QEvent::Expose:
-            if (watched != m_surface->windowHandle())
-                break;
-            if (m_surface->windowHandle()->isExposed()) {
-                m_exposed = true;
-            } else if (m_exposed && m_surface->isVisible()) {
-                // Unmapped by someone else: the widget still counts itself as shown.
-                m_exposed = false;
-                m_unmapped = true;
-                schedule();
-            }
-            break;
-        default:
-            break;
-        }
-        return false;
-    }
-
-public:
-    // Whether someone else unmapped the surface since the last look; clears the mark.
-    bool takeUnmapped() { return std::exchange(m_unmapped, false); }
-
-private:
-    void schedule() { QMetaObject::invokeMethod(this, m_react, Qt::QueuedConnection); }
-
-    QWidget* m_surface;
-    std::function<QRect()> m_intended;
-    std::function<void()> m_react;
-    bool m_exposed = false;
-    bool m_unmapped = false;
-};
-
 // The windows with the preferred one of the process first among that process's windows.
 QList<WindowDescription> preferring(QList<WindowDescription> windows, quint64 preferred,
                                     qint64 process) {
@@ -118,20 +60,6 @@ QList<WindowDescription> preferring(QList<WindowDescription> windows, quint64 pr
     if (found != windows.end())
         std::rotate(windows.begin(), found, found + 1);
     return windows;
-}
-
-SurfaceWatch* watchOf(QWidget* surface) {
-    // Not a QObject cast: the watch declares no meta-object of its own.
-    for (QObject* child : surface->children()) {
-        if (auto* watch = dynamic_cast<SurfaceWatch*>(child))
-            return watch;
-    }
-    return nullptr;
-}
-
-bool wasUnmapped(QWidget* surface) {
-    SurfaceWatch* watch = watchOf(surface);
-    return watch != nullptr && watch->takeUnmapped();
 }
 
 // Shows a surface again where it belongs when someone else moved or unmapped it.
@@ -214,16 +142,22 @@ void LockCovers::placePrompt(const QRect& geometry) {
         m_lockWindow->setGeometry(geometry);
 }
 
-void LockCovers::layOut(bool closeWhenGone) {
+void LockCovers::layOut(bool windowsChanged) {
     if (m_refreshing)
         return;
+    // Locked outside the layout: the lock lays everything out again itself.
+    if (const RunningApplicationRef shown = layOutOnce(windowsChanged))
+        lockApplication(shown);
+}
+
+RunningApplicationRef LockCovers::layOutOnce(bool windowsChanged) {
     const QScopedValueRollback<bool> refreshing(m_refreshing, true);
     const bool promptUp = m_lockWindow->isVisible();
     const bool anyCover = std::any_of(m_covers.cbegin(), m_covers.cend(),
                                       [](const CoverWindow* cover) { return cover->isVisible(); });
     // Nothing locked and nothing shown: nothing to read.
     if (pendingLockApps().isEmpty() && !promptUp && !anyCover)
-        return;
+        return nullptr;
 
     const Platform& services = platform();
     const std::optional<QRectF> mainScreen =
@@ -244,7 +178,7 @@ void LockCovers::layOut(bool closeWhenGone) {
     bool promptShown = promptUp;
     const bool askedShows =
         asked && !frontWindowBounds(listed, asked->processIdentifier()).isEmpty();
-    if (promptUp && closeWhenGone && asked &&
+    if (promptUp && windowsChanged && asked &&
         (asked->isTerminated() || asked->isHidden() || (m_promptOverWindow && !askedShows))) {
         // Nothing of it left to stand over: it is covered again when it comes back, as after a
         // hide from the lock window.
@@ -283,6 +217,17 @@ void LockCovers::layOut(bool closeWhenGone) {
     }
 
     const CoverPlan plan = planCovers(facts);
+    // A locked window that comes on screen with no lock window up (restored, back from another
+    // desktop) is asked for at once, keyboard and all, as if it had come forward.
+    RunningApplicationRef shownAgain;
+    QSet<quint64> covered;
+    for (const Cover& cover : plan.covers) {
+        covered.insert(cover.windowId);
+        if (windowsChanged && !promptShown && !shownAgain && cover.windowId != 0 &&
+            !m_coveredWindows.contains(cover.windowId))
+            shownAgain = pendingApplicationOf(cover.ownerProcess);
+    }
+    m_coveredWindows = covered;
     bool shownNow = false;
     for (qsizetype i = 0; i < plan.covers.size(); ++i) {
         const Cover& wanted = plan.covers[i];
@@ -310,6 +255,7 @@ void LockCovers::layOut(bool closeWhenGone) {
     // A cover mapped just now stands above the lock window; the prompt stays on top.
     if (promptShown && (plan.raise || shownNow))
         m_lockWindow->raise();
+    return shownAgain;
 }
 
 void LockCovers::windowsChanged() {

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/running_application.h"
+
 #include <QList>
 #include <QObject>
 #include <QRect>
+#include <QSet>
 
 namespace vantrel {
 
@@ -36,7 +39,10 @@ private:
         QRect geometry;
     };
 
-    void layOut(bool closeWhenGone);
+    // Closes a lock window left with nothing to stand over and shows one for a locked window
+    // that came back, when the desktop changed its windows.
+    void layOut(bool windowsChanged);
+    RunningApplicationRef layOutOnce(bool windowsChanged);
     void placePrompt(const QRect& geometry);
     CoverWindow* coverAt(qsizetype index);
     void watchScreens();
@@ -48,6 +54,8 @@ private:
     QList<Placed> m_placed; // beside m_covers
     bool m_refreshing = false;
     quint64 m_preferredWindow = 0;
+    // The windows under plain covers at the last layout.
+    QSet<quint64> m_coveredWindows;
     // The lock window stands over a window of its application (not yet at a launch).
     bool m_promptOverWindow = false;
 };

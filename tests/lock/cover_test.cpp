@@ -172,6 +172,28 @@ TEST_F(CoverTest, AClickOnTheCoverOfASecondWindowBringsTheLockThere) {
     EXPECT_EQ(lockWindow()->geometry(), QRect(100, 100, 600, 600));
 }
 
+TEST_F(CoverTest, ALockedWindowComingBackWithNoLockUpIsAskedForAtOnce) {
+    auto notes =
+        lockedApplication(QStringLiteral("org.example.Notes"), 11, QRectF(100, 100, 600, 600));
+    (*doubles.windowList.windows)[0].windowId = 501;
+    launch(notes);
+    // Minimised from a task bar: the lock goes with the window.
+    const QList<WindowDescription> shown = *doubles.windowList.windows;
+    doubles.windowList.windows->clear();
+    Q_EMIT doubles.workspace.windowsChanged();
+    ASSERT_FALSE(lockShown());
+    doubles.workspace.lastKeyWindow = nullptr;
+
+    // Restored without coming forward: the lock is back over it with the keyboard.
+    doubles.windowList.windows = shown;
+    Q_EMIT doubles.workspace.windowsChanged();
+    EXPECT_TRUE(lockShown());
+    EXPECT_EQ(lockWindow()->geometry(), QRect(100, 100, 600, 600));
+    EXPECT_EQ(doubles.workspace.lastKeyWindow, lockWindow()->windowHandle());
+    EXPECT_EQ(doubles.workspace.keyboardGrabbedBy, lockWindow()->windowHandle());
+    EXPECT_TRUE(shownCovers().isEmpty());
+}
+
 TEST_F(CoverTest, OtherPendingApplicationsStayCoveredAndAClickOnTheirCoverAsksForThem) {
     auto notes =
         lockedApplication(QStringLiteral("org.example.Notes"), 11, QRectF(100, 100, 600, 600));
