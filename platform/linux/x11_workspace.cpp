@@ -178,6 +178,7 @@ void X11Workspace::noteFocusEvent(const void* message) {
     // Where the focus went is read once the burst is over: a focus-out does not say.
     m_focusChanged = true;
     if ((event->response_type & ~0x80) == XCB_FOCUS_IN) {
+        m_focusEntered = true;
         freezeKeyboard();
     }
     scheduleSettle();
@@ -219,13 +220,20 @@ void X11Workspace::settle() {
     RunningApplicationRef activated;
     if (m_focusChanged) {
         m_focusChanged = false;
-        // Away from every client (to this program's lock, say), a return is news.
+        // Away from every client (to this program's lock, say), a return is news; so is a
+        // window that took the focus again, as one that fights a lock for it does.
         const xcb_window_t focused = readFocusedClient();
         if (focused == 0) {
             m_reportedWindow = 0;
-        } else if (RunningApplicationRef application = takeActivation(focused)) {
-            activated = std::move(application);
+        } else {
+            if (m_focusEntered) {
+                m_reportedWindow = 0;
+            }
+            if (RunningApplicationRef application = takeActivation(focused)) {
+                activated = std::move(application);
+            }
         }
+        m_focusEntered = false;
     }
     if (m_activeWindowChanged || clientsChanged) {
         m_activeWindowChanged = false;

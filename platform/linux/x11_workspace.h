@@ -116,6 +116,7 @@ private:
 
     quint32 m_activeWindow = 0;
     bool m_focusChanged = false;
+    bool m_focusEntered = false;
     // The window whose coming forward was reported last; 0 once the focus has left it.
     quint32 m_reportedWindow = 0;
     quint32 m_lastServerTime = 0;

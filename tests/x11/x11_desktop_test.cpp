@@ -265,14 +265,20 @@ TEST_F(X11DesktopTest, ActivationIsReportedWhenAnotherApplicationComesForward) {
 
     // Another window of the same application is news too: a lock covers the window in front.
     activateWithXdotool(first.windows[1]);
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return recorder.activations.size() == before + 1; }, deadlineMs));
-    EXPECT_EQ(recorder.activations.last(), firstApp);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return recorder.activations.size() > before && recorder.activations.last() == firstApp;
+        },
+        deadlineMs));
     // So is an application that takes the focus itself, without asking the window manager.
+    const qsizetype beforeFocus = recorder.activations.size();
     runTool(u"xdotool"_s, {u"windowfocus"_s, u"--sync"_s, QString::number(second.windows[0])});
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return recorder.activations.size() == before + 2; }, deadlineMs));
-    EXPECT_EQ(recorder.activations.last(), secondApp);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return recorder.activations.size() > beforeFocus &&
+                   recorder.activations.last() == secondApp;
+        },
+        deadlineMs));
 
     // Iconified, it loses the focus (to none or to a window openbox falls back on); coming back
     // is news again.
