@@ -56,9 +56,7 @@ void lockApplication(const RunningApplicationRef& application) {
 }
 
 void releaseLockKeyboard() {
-    auto* controller = storyboard::existingSharedController<AppLockerWindowController>(
-        appLockerWindowControllerIdentifier);
-    if (controller != nullptr)
+    if (AppLockerWindowController* controller = existingLockController())
         controller->keyboardHold()->release();
 }
 

@@ -5,6 +5,11 @@
 
 namespace vantrel {
 
+AppLockerWindowController* existingLockController() {
+    return storyboard::existingSharedController<AppLockerWindowController>(
+        appLockerWindowControllerIdentifier);
+}
+
 void registerLockControllers() {
     storyboard::registerController(appLockerWindowControllerIdentifier,
                                    [] { return new AppLockerWindowController; });

@@ -1,6 +1,5 @@
 #include "lock/lock_covers.h"
 
-#include "app/storyboard.h"
 #include "lock/app_locker_view_controller.h"
 #include "lock/app_locker_window.h"
 #include "lock/app_locker_window_controller.h"
@@ -275,16 +274,12 @@ void LockCovers::onCoverClicked(qint64 ownerProcess, quint64 hiddenWindow) {
 }
 
 void refreshLockCovers() {
-    auto* controller = storyboard::existingSharedController<AppLockerWindowController>(
-        appLockerWindowControllerIdentifier);
-    if (controller != nullptr)
+    if (AppLockerWindowController* controller = existingLockController())
         controller->covers()->refresh();
 }
 
 void followWindowChanges() {
-    auto* controller = storyboard::existingSharedController<AppLockerWindowController>(
-        appLockerWindowControllerIdentifier);
-    if (controller != nullptr)
+    if (AppLockerWindowController* controller = existingLockController())
         controller->covers()->windowsChanged();
 }
 

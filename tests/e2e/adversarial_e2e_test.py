@@ -326,12 +326,7 @@ class LaunchTest(AdversarialCase, unittest.TestCase):
         spot = self.spot_outside(cover, [prompt])
         self.assertIsNotNone(spot, "no part of the plain cover to click")
         self.desktop.click(*spot)
-        try:
-            wait_until(lambda: self.covering_lock(behind), LOCK_DEADLINE,
-                       "the prompt comes to the window clicked")
-        except AssertionError:
-            self.fail(f"the prompt stays at {self.desktop.geometry(self.lock_window())}, not "
-                      f"over the clicked window {self.desktop.frame(behind)}")
+        self.assert_prompt_over(behind)
         self.wait_for_cover(front)
         self.desktop.click(*spot)
         time.sleep(0.2)
