@@ -21,7 +21,6 @@ import sys
 import tempfile
 import threading
 import time
-import types
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -108,20 +107,11 @@ class AdversarialCase(VantrelSession):
     MONITORS = None
     FULL_SCREEN_MODE = False
 
-    def __init__(self, method_name="runTest"):
-        super().__init__(method_name)
-        test = getattr(self, method_name, None)
-        if test is None:
-            return
+    def after_case(self):
+        self.assert_the_lock_held()
 
-        def checked(_self):
-            try:
-                test()
-                self.assert_the_lock_held()
-            except BaseException:
-                self.report_failure()
-                raise
-        setattr(self, method_name, types.MethodType(checked, self))
+    def on_failure(self):
+        self.report_failure()
 
     def setUp(self):
         self.prepare_sandbox(programs=(COVER_WATCH,), screen=self.SCREEN, monitors=self.MONITORS)

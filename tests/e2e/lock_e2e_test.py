@@ -72,6 +72,30 @@ class VantrelSession:
     the desktop entries, the password, Vantrel started with its popover out of the way, and where
     its lock stands. Mixed into a unittest.TestCase."""
 
+    def __init__(self, method_name="runTest"):
+        super().__init__(method_name)
+        test = getattr(self, method_name, None)
+        if test is None:
+            return
+
+        # What the case checks at its end, and what a failure leaves behind before the sandbox
+        # goes.
+        def checked(_self):
+            try:
+                result = test()
+                self.after_case()
+                return result
+            except BaseException:
+                self.on_failure()
+                raise
+        setattr(self, method_name, types.MethodType(checked, self))
+
+    def after_case(self):
+        pass
+
+    def on_failure(self):
+        self.screenshot_on_failure()
+
     def prepare_sandbox(self, programs=(), **desktop_options):
         """Starts the desktop (VirtualDesktop's options) and readies the sandbox; programs are
         further ones the case needs."""
@@ -199,21 +223,6 @@ class LockTest(VantrelSession, unittest.TestCase):
 
     def setUp(self):
         self.prepare_sandbox()
-
-    def __init__(self, method_name="runTest"):
-        super().__init__(method_name)
-        test = getattr(self, method_name, None)
-        if test is None:
-            return
-
-        # Pictures of the desktop as the failure left it, before the sandbox goes.
-        def recorded(_self):
-            try:
-                return test()
-            except BaseException:
-                self.screenshot_on_failure()
-                raise
-        setattr(self, method_name, types.MethodType(recorded, self))
 
     def launch_application(self, identifier=LOCKED_ID):
         """Starts the test application; returns its process and its managed window, once that is
