@@ -5,6 +5,7 @@
 #include "platform/desktop_entry.h"
 #include "platform/linux/desktop_entry_reader.h"
 #include "platform/linux/xdg_autostart_login_items.h"
+#include "store/settings.h"
 
 namespace vantrel {
 namespace {
@@ -27,7 +28,9 @@ NoWindowList& noWindowList() {
 DesktopServices::DesktopServices()
     : m_previous(platform())
     , m_defaults(PlistDefaultsDatabase::defaultFilePath(login_launcher::mainBundleIdentifier))
-    , m_desktopEntries([] { return applicationFolders(); }) {
+    , m_applicationPaths(customAppPathsList)
+    , m_applicationBundles(customAppPathsList)
+    , m_desktopEntries([] { return applicationFolders(); }, customAppPathsList) {
     const std::optional<BundleInfo> bundle = mainBundle();
     m_loginItems = std::make_unique<XdgAutostartLoginItems>(
         bundle ? bundle->bundlePath : QString(), XdgAutostartLoginItems::defaultAutostartFolder());

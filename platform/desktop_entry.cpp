@@ -29,6 +29,15 @@ QStringList applicationFolders() {
     if (system.isEmpty())
         system = {u"/usr/local/share"_s, u"/usr/share"_s};
 
+    // Flatpak and Snap export their applications here and add the folders to XDG_DATA_DIRS from
+    // a login script, which not every session runs; missing ones come last.
+    for (const QString& exported :
+         {home + u"/flatpak/exports/share"_s, u"/var/lib/flatpak/exports/share"_s,
+          u"/var/lib/snapd/desktop"_s}) {
+        if (!system.contains(exported) && !system.contains(exported + u'/'))
+            system.append(exported);
+    }
+
     QStringList folders;
     for (const QString& base : QStringList{home} + system) {
         const QString folder = QDir::cleanPath(base + u"/applications"_s);

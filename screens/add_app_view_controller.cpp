@@ -1,5 +1,6 @@
 #include "screens/add_app_view_controller.h"
 
+#include "controls/alert.h"
 #include "platform/application_bundles.h"
 #include "platform/application_paths.h"
 #include "platform/platform.h"
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -45,18 +47,39 @@ QString systemApplicationsFolder() {
     return {};
 }
 
-// An application chosen by hand is kept when it is a bundle with an identifier that the desktop
-// knows, and not this program.
-std::optional<QString> identifierOfChosenApplication(const QString& path) {
+// What a file chosen by hand turned out to be.
+struct ChosenFile {
+    enum class Kind { Application, Ownself, NotAnApplication };
+    Kind kind = Kind::NotAnApplication;
+    QString identifier;
+};
+
+// Any application entry the user can read is taken, wherever it lies: the desktop then knows it
+// through customAppPaths. This program itself is left out without a word.
+ChosenFile chosenFile(const QString& path) {
     const std::optional<ApplicationBundle> bundle = platform().applicationBundles->bundleAt(path);
     if (!bundle || !bundle->bundleIdentifier || bundle->bundleIdentifier->isEmpty())
-        return std::nullopt;
-    const QString& identifier = *bundle->bundleIdentifier;
-    if (identifier == ownBundleIdentifier)
-        return std::nullopt;
-    if (!platform().applicationPaths->absolutePathForBundleIdentifier(identifier))
-        return std::nullopt;
-    return identifier;
+        return {};
+    if (*bundle->bundleIdentifier == ownBundleIdentifier)
+        return {ChosenFile::Kind::Ownself, {}};
+    return {ChosenFile::Kind::Application, *bundle->bundleIdentifier};
+}
+
+void reportFilesNotAdded(const QStringList& paths) {
+    QStringList names;
+    for (const QString& path : paths)
+        names.append(QStringLiteral("“%1”").arg(QFileInfo(path).fileName()));
+    const QString title =
+        paths.size() == 1
+            ? QStringLiteral("%1 is not an application").arg(names.first())
+            : QStringLiteral("%1 of the chosen files are not applications").arg(paths.size());
+    QString message = QStringLiteral(
+        "Choose an application's desktop entry: a file ending in “.desktop” that starts a "
+        "program. Nothing was added for ");
+    message += paths.size() == 1
+                   ? QStringLiteral("it.")
+                   : QStringLiteral("these: %1.").arg(names.join(QStringLiteral(", ")));
+    showAlert(title, message);
 }
 
 } // namespace
@@ -252,16 +275,21 @@ void AddAppViewController::addAppsByHand() {
     const std::optional<QStringList> chosen = m_openPanel(systemApplicationsFolder());
     if (!chosen)
         return;
+    QStringList notApplications;
     for (const QString& path : *chosen) {
-        const std::optional<QString> identifier = identifierOfChosenApplication(path);
-        if (!identifier)
+        const ChosenFile file = chosenFile(path);
+        if (file.kind == ChosenFile::Kind::NotAnApplication)
+            notApplications.append(path);
+        if (file.kind != ChosenFile::Kind::Application)
             continue;
         // An application already locked keeps its place in the list.
-        addSavedIdIfMissing(*identifier);
+        addSavedIdIfMissing(file.identifier);
         // The path chosen, not the desktop's preferred copy: that is what the user picked.
         addCustomAppPathIfMissing(path);
     }
     reloadApps();
+    if (!notApplications.isEmpty())
+        reportFilesNotAdded(notApplications);
 }
 
 void AddAppViewController::updateSelectionCounter() {

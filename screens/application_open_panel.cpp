@@ -6,6 +6,13 @@
 
 namespace vantrel {
 
+void configureApplicationFilter(QFileDialog& panel) {
+    // Applications are their desktop entries, in any letter case; folders stay visible so that
+    // they can be opened.
+    panel.setNameFilter(QStringLiteral("Applications (*.desktop)"));
+    panel.setFilter(panel.filter() & ~QDir::CaseSensitive);
+}
+
 std::optional<QStringList> runApplicationOpenPanel(const QString& startFolder) {
     QFileDialog panel(nullptr, QStringLiteral("Add Application"), startFolder);
     // Qt's own panel, so that the message can stand under the files on every desktop.
@@ -13,8 +20,7 @@ std::optional<QStringList> runApplicationOpenPanel(const QString& startFolder) {
     panel.setOption(QFileDialog::ReadOnly); // no new folders
     panel.setAcceptMode(QFileDialog::AcceptOpen);
     panel.setFileMode(QFileDialog::ExistingFiles);
-    // Applications are their desktop entries; folders stay visible so that they can be opened.
-    panel.setNameFilter(QStringLiteral("Applications (*.desktop *.DESKTOP *.Desktop)"));
+    configureApplicationFilter(panel);
     panel.setLabelText(QFileDialog::Accept, QStringLiteral("Add Application"));
     if (auto* grid = qobject_cast<QGridLayout*>(panel.layout())) {
         auto* message = new QLabel(QStringLiteral(

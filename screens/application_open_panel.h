@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+class QFileDialog;
+
 namespace vantrel {
 
 // Asks the user for applications to add by hand, starting in startFolder (the panel's own
@@ -14,5 +16,8 @@ using ApplicationOpenPanel = std::function<std::optional<QStringList>(const QStr
 // The desktop's open panel: several desktop entries may be chosen, folders can be opened but
 // not chosen, and no folder can be made.
 std::optional<QStringList> runApplicationOpenPanel(const QString& startFolder);
+
+// The panel's filter: desktop entries whatever the letter case of their suffix, and folders.
+void configureApplicationFilter(QFileDialog& panel);
 
 } // namespace vantrel

@@ -78,6 +78,26 @@ void appendHandAdded(QList<AppRef>& result, const Selection& selection) {
     }
 }
 
+// Locked applications that the folders' listing left out (the desktop's menus hide them) are
+// still the user's choice: listed after everything else, so that they can be seen and unlocked.
+void appendLockedUnlisted(QList<AppRef>& result, const Selection& selection) {
+    const ApplicationBundles& bundles = *platform().applicationBundles;
+    for (const QString& identifier : savedIdsList()) {
+        const bool listed = std::any_of(result.cbegin(), result.cend(), [&](const AppRef& app) {
+            return app->bundleID == identifier;
+        });
+        if (listed)
+            continue;
+        const std::optional<ApplicationBundle> bundle = bundles.bundleWithIdentifier(identifier);
+        if (!bundle)
+            continue;
+        if (AppRef record = makeRecord(identifier, *bundle)) {
+            selection.mark(*record);
+            result.append(std::move(record));
+        }
+    }
+}
+
 } // namespace
 
 QList<AppRef> installedApps() {
@@ -99,6 +119,7 @@ QList<AppRef> installedApps() {
         }
     }
     appendHandAdded(result, selection);
+    appendLockedUnlisted(result, selection);
     return result;
 }
 

@@ -10,6 +10,9 @@ using namespace Qt::StringLiterals;
 
 namespace vantrel {
 
+DesktopApplicationBundles::DesktopApplicationBundles(std::function<QStringList()> handAddedFiles)
+    : m_handAddedFiles(std::move(handAddedFiles)) {}
+
 namespace {
 
 ApplicationBundle bundleOf(const DesktopEntry& entry) {
@@ -31,12 +34,14 @@ std::optional<QStringList> DesktopApplicationBundles::folderContents(const QStri
     const QDir dir(folder);
     if (!dir.exists() || !QFileInfo(folder).isReadable())
         return std::nullopt;
+    const QStringList desktops = currentDesktops();
     QStringList paths;
     for (const QString& name :
          dir.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name)) {
         const QString path = dir.filePath(name);
         const DesktopFileReading reading = readDesktopFile(path);
-        if (reading.kind == DesktopFileReading::Kind::Application && reading.entry.noDisplay)
+        if (reading.kind == DesktopFileReading::Kind::Application &&
+            !isOfferedInMenus(reading.entry, desktops, isInstalledProgram))
             continue;
         paths.append(path);
     }
@@ -53,7 +58,8 @@ std::optional<ApplicationBundle> DesktopApplicationBundles::bundleAt(const QStri
 std::optional<ApplicationBundle>
 DesktopApplicationBundles::bundleWithIdentifier(const QString& identifier) const {
     const std::optional<DesktopEntry> entry =
-        findDesktopEntry(identifier, vantrel::applicationFolders());
+        findDesktopEntry(identifier, vantrel::applicationFolders(),
+                         m_handAddedFiles ? m_handAddedFiles() : QStringList());
     if (!entry)
         return std::nullopt;
     return bundleOf(*entry);

@@ -2,6 +2,8 @@
 
 #include "platform/application_bundles.h"
 
+#include <functional>
+
 namespace vantrel {
 
 // Installed applications as XDG desktop entries: a bundle is a .desktop file of
@@ -9,13 +11,20 @@ namespace vantrel {
 // Folders are applicationFolders(), read afresh at every call.
 class DesktopApplicationBundles final : public ApplicationBundles {
 public:
+    // handAddedFiles: the entries the user chose by hand, which an identifier can name too.
+    explicit DesktopApplicationBundles(std::function<QStringList()> handAddedFiles = {});
+
     QStringList applicationFolders() const override;
-    // Entries that menus hide (NoDisplay=true) are left out too: they are helpers, such as
-    // handlers of one file type, that nobody picks as an application.
+    // Entries that the desktop's menus leave out here are left out too (isOfferedInMenus):
+    // helpers such as handlers of one file type, other desktops' settings panels, programs not
+    // installed, terminal programs.
     std::optional<QStringList> folderContents(const QString& folder) const override;
     std::optional<ApplicationBundle> bundleAt(const QString& path) const override;
     std::optional<ApplicationBundle> bundleWithIdentifier(const QString& identifier) const override;
     bool fileExists(const QString& path) const override;
+
+private:
+    std::function<QStringList()> m_handAddedFiles;
 };
 
 } // namespace vantrel

@@ -6,19 +6,25 @@
 
 namespace vantrel {
 
-DesktopEntryCache::DesktopEntryCache(std::function<QStringList()> folders, QObject* parent)
+DesktopEntryCache::DesktopEntryCache(std::function<QStringList()> folders,
+                                     std::function<QStringList()> handAddedFiles, QObject* parent)
     : QObject(parent)
-    , m_folders(std::move(folders)) {
+    , m_folders(std::move(folders))
+    , m_handAddedFiles(std::move(handAddedFiles)) {
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] { m_entries.reset(); });
+    connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, [this] { m_entries.reset(); });
 }
 
 QList<DesktopEntry> DesktopEntryCache::entries() {
-    if (m_entries)
+    const QStringList handAdded = m_handAddedFiles ? m_handAddedFiles() : QStringList();
+    if (m_entries && handAdded == m_handAddedRead)
         return *m_entries;
     const QStringList folders = m_folders();
     // Watched before reading: a change in between only costs another reading.
     if (!m_watcher.directories().isEmpty())
         m_watcher.removePaths(m_watcher.directories());
+    if (!m_watcher.files().isEmpty())
+        m_watcher.removePaths(m_watcher.files());
     QStringList present;
     for (const QString& folder : folders) {
         // A folder that does not exist yet is looked for through its parent.
@@ -29,7 +35,15 @@ QList<DesktopEntry> DesktopEntryCache::entries() {
     }
     if (!present.isEmpty())
         m_watcher.addPaths(present);
-    m_entries = readDesktopEntries(folders);
+    QStringList existingFiles;
+    for (const QString& file : handAdded) {
+        if (QFileInfo(file).isFile())
+            existingFiles.append(file);
+    }
+    if (!existingFiles.isEmpty())
+        m_watcher.addPaths(existingFiles);
+    m_entries = readDesktopEntries(folders) + readDesktopFiles(handAdded);
+    m_handAddedRead = handAdded;
     return *m_entries;
 }
 

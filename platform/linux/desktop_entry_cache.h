@@ -19,12 +19,18 @@ class DesktopEntryCache final : public QObject {
 
 public:
     // folders: where the entries are, most preferred first, asked again at every reading.
-    explicit DesktopEntryCache(std::function<QStringList()> folders, QObject* parent = nullptr);
+    // handAddedFiles: entries the user chose by hand, after those of the folders; asked at every
+    // call, since a change of the list changes the answer.
+    explicit DesktopEntryCache(std::function<QStringList()> folders,
+                               std::function<QStringList()> handAddedFiles = {},
+                               QObject* parent = nullptr);
 
     QList<DesktopEntry> entries();
 
 private:
     std::function<QStringList()> m_folders;
+    std::function<QStringList()> m_handAddedFiles;
+    QStringList m_handAddedRead;
     std::optional<QList<DesktopEntry>> m_entries;
     QFileSystemWatcher m_watcher;
 };

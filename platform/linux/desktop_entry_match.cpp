@@ -1,5 +1,7 @@
 #include "platform/linux/desktop_entry_match.h"
 
+#include "platform/linux/launch_command.h"
+
 #include <QFileInfo>
 
 namespace vantrel {
@@ -89,16 +91,17 @@ std::optional<DesktopEntry> matchDesktopEntry(const ApplicationHints& hints,
         }
     }
 
-    if (hints.programPath.isEmpty()) {
+    const QString programPath = programOfCommand(hints.commandLine);
+    if (programPath.isEmpty()) {
         return std::nullopt;
     }
-    const QString programName = baseName(hints.programPath);
+    const QString programName = baseName(programPath);
     const auto execIs = [&](const QString& program) {
         return [&program](const DesktopEntry& e) {
             return !e.execProgram.isEmpty() && e.execProgram == program;
         };
     };
-    if (const DesktopEntry* entry = firstPreferred(entries, execIs(hints.programPath))) {
+    if (const DesktopEntry* entry = firstPreferred(entries, execIs(programPath))) {
         return found(entry);
     }
     if (const DesktopEntry* entry = firstPreferred(entries, execIs(programName))) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace vantrel {
 
@@ -14,15 +15,16 @@ struct ApplicationHints {
     QString gtkApplicationId; // _GTK_APPLICATION_ID of its window
     QString classInstance;    // WM_CLASS, first part
     QString className;        // WM_CLASS, second part
-    QString programPath;      // the first word of the process's command line
+    QStringList commandLine;  // the process's command line, word by word
 };
 
 // The installed entry of a running program, found the way the big desktop shells match windows to
 // applications, in this order: the window's application id against entry ids; the WM_CLASS
 // instance, then class, against StartupWMClass; instance, then class, as an entry id (as they
-// are, then lower-cased with spaces turned into '-'); the program path, then its base name,
-// against the program of Exec. Entries come most preferred first; where several entries share a
-// StartupWMClass or an Exec program, a displayed one wins over a NoDisplay one.
+// are, then lower-cased with spaces turned into '-'); what the command line starts (wrappers
+// taken off, see programOfCommand), then its base name, against the program of Exec. Entries come
+// most preferred first; where several entries share a StartupWMClass or an Exec program, a
+// displayed one wins over a NoDisplay one.
 std::optional<DesktopEntry> matchDesktopEntry(const ApplicationHints& hints,
                                               const QList<DesktopEntry>& entries);
 

@@ -1,11 +1,15 @@
 #include "platform/linux/desktop_entry_reader.h"
 
+#include "platform/linux/launch_command.h"
+
+#include <algorithm>
 #include <glib.h>
 #include <memory>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
 
@@ -19,9 +23,6 @@ const QString kSuffix = u".desktop"_s;
 
 struct KeyFileDeleter {
     void operator()(GKeyFile* file) const { g_key_file_free(file); }
-};
-struct StringVectorDeleter {
-    void operator()(gchar** strings) const { g_strfreev(strings); }
 };
 
 // Takes ownership of a GLib string.
@@ -53,17 +54,17 @@ bool booleanValue(GKeyFile* file, const char* key) {
     return value != FALSE;
 }
 
-// Exec's first word with the quoting undone; the key file has already undone its escapes.
-QString execProgram(GKeyFile* file) {
-    const QByteArray exec = stringValue(file, G_KEY_FILE_DESKTOP_KEY_EXEC).toUtf8();
-    if (exec.trimmed().isEmpty())
-        return {};
-    gint count = 0;
-    gchar** words = nullptr;
-    if (!g_shell_parse_argv(exec.constData(), &count, &words, nullptr))
-        return {};
-    const std::unique_ptr<gchar*, StringVectorDeleter> owned(words);
-    return count > 0 ? QString::fromUtf8(words[0]) : QString();
+QStringList listValue(GKeyFile* file, const char* key) {
+    gsize count = 0;
+    gchar** values =
+        g_key_file_get_string_list(file, G_KEY_FILE_DESKTOP_GROUP, key, &count, nullptr);
+    QStringList result;
+    for (gsize i = 0; i < count; ++i) {
+        if (values[i][0] != '\0')
+            result.append(QString::fromUtf8(values[i]));
+    }
+    g_strfreev(values);
+    return result;
 }
 
 std::optional<QByteArray> readSmallFile(const QString& path) {
@@ -80,6 +81,15 @@ std::optional<QByteArray> readSmallFile(const QString& path) {
     return bytes;
 }
 
+// The desktop-file id a file's name gives; empty when it is not named like a desktop file. Any
+// letter case: a file chosen by hand may be named "Tool.DESKTOP".
+QString idOfFileName(const QString& path) {
+    const QString fileName = QFileInfo(path).fileName();
+    if (!fileName.endsWith(kSuffix, Qt::CaseInsensitive) || fileName.size() == kSuffix.size())
+        return {};
+    return fileName.chopped(kSuffix.size());
+}
+
 bool isValidId(const QString& id) {
     return !id.isEmpty() && !id.startsWith(u'.') && !id.contains(u'/') && !id.contains(QChar());
 }
@@ -87,8 +97,8 @@ bool isValidId(const QString& id) {
 } // namespace
 
 DesktopFileReading readDesktopFile(const QString& path) {
-    const QString fileName = QFileInfo(path).fileName();
-    if (!fileName.endsWith(kSuffix) || fileName.size() == kSuffix.size())
+    const QString id = idOfFileName(path);
+    if (id.isEmpty())
         return {};
     const std::optional<QByteArray> bytes = readSmallFile(path);
     if (!bytes)
@@ -110,13 +120,19 @@ DesktopFileReading readDesktopFile(const QString& path) {
         return {};
 
     DesktopEntry entry;
-    entry.id = fileName.chopped(kSuffix.size());
+    entry.id = id;
     entry.path = QFileInfo(path).absoluteFilePath();
     entry.name = localeStringValue(file.get(), G_KEY_FILE_DESKTOP_KEY_NAME);
     entry.icon = localeStringValue(file.get(), G_KEY_FILE_DESKTOP_KEY_ICON);
     entry.startupWMClass = stringValue(file.get(), G_KEY_FILE_DESKTOP_KEY_STARTUP_WM_CLASS);
-    entry.execProgram = execProgram(file.get());
+    // The key file has already undone its own escapes; the quoting is the shell's.
+    entry.execProgram =
+        programOfCommand(shellWords(stringValue(file.get(), G_KEY_FILE_DESKTOP_KEY_EXEC)));
     entry.noDisplay = booleanValue(file.get(), G_KEY_FILE_DESKTOP_KEY_NO_DISPLAY);
+    entry.terminal = booleanValue(file.get(), G_KEY_FILE_DESKTOP_KEY_TERMINAL);
+    entry.tryExec = stringValue(file.get(), G_KEY_FILE_DESKTOP_KEY_TRY_EXEC);
+    entry.onlyShowIn = listValue(file.get(), G_KEY_FILE_DESKTOP_KEY_ONLY_SHOW_IN);
+    entry.notShowIn = listValue(file.get(), G_KEY_FILE_DESKTOP_KEY_NOT_SHOW_IN);
     return {DesktopFileReading::Kind::Application, std::move(entry)};
 }
 
@@ -170,6 +186,61 @@ std::optional<DesktopEntry> findDesktopEntry(const QString& id, const QStringLis
             return std::move(reading.entry);
     }
     return std::nullopt;
+}
+
+std::optional<DesktopEntry> findDesktopEntry(const QString& id, const QStringList& folders,
+                                             const QStringList& handAddedFiles) {
+    if (std::optional<DesktopEntry> installed = findDesktopEntry(id, folders))
+        return installed;
+    if (!isValidId(id))
+        return std::nullopt;
+    for (const QString& path : handAddedFiles) {
+        if (idOfFileName(path) != id)
+            continue;
+        DesktopFileReading reading = readDesktopFile(path);
+        if (reading.kind == DesktopFileReading::Kind::Application)
+            return std::move(reading.entry);
+    }
+    return std::nullopt;
+}
+
+QList<DesktopEntry> readDesktopFiles(const QStringList& paths) {
+    QList<DesktopEntry> entries;
+    for (const QString& path : paths) {
+        DesktopFileReading reading = readDesktopFile(path);
+        if (reading.kind == DesktopFileReading::Kind::Application)
+            entries.append(std::move(reading.entry));
+    }
+    return entries;
+}
+
+QStringList currentDesktops() {
+    return qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':', Qt::SkipEmptyParts);
+}
+
+bool isInstalledProgram(const QString& program) {
+    if (program.isEmpty())
+        return false;
+    if (QDir::isAbsolutePath(program)) {
+        const QFileInfo info(program);
+        return info.isFile() && info.isExecutable();
+    }
+    return !QStandardPaths::findExecutable(program).isEmpty();
+}
+
+bool isOfferedInMenus(const DesktopEntry& entry, const QStringList& desktops,
+                      const std::function<bool(const QString&)>& programInstalled) {
+    if (entry.noDisplay || entry.terminal || entry.name.trimmed().isEmpty())
+        return false;
+    const auto shownOnThisDesktop = [&desktops](const QStringList& listed) {
+        return std::any_of(desktops.cbegin(), desktops.cend(),
+                           [&listed](const QString& desktop) { return listed.contains(desktop); });
+    };
+    if (!entry.onlyShowIn.isEmpty() && !shownOnThisDesktop(entry.onlyShowIn))
+        return false;
+    if (shownOnThisDesktop(entry.notShowIn))
+        return false;
+    return entry.tryExec.isEmpty() || programInstalled(entry.tryExec);
 }
 
 } // namespace vantrel

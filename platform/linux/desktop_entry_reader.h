@@ -2,6 +2,7 @@
 
 #include "platform/desktop_entry.h"
 
+#include <functional>
 #include <optional>
 #include <QList>
 #include <QString>
@@ -32,5 +33,26 @@ QList<DesktopEntry> readDesktopEntries(const QStringList& folders);
 // The preferred entry of a desktop-file id: the first folder's file of that name that is an
 // application, unless a Hidden=true file comes first.
 std::optional<DesktopEntry> findDesktopEntry(const QString& id, const QStringList& folders);
+
+// The same, and when no folder has it, the first of the files the user added by hand whose name
+// gives that id.
+std::optional<DesktopEntry> findDesktopEntry(const QString& id, const QStringList& folders,
+                                             const QStringList& handAddedFiles);
+
+// The application entries among these files, in order.
+QList<DesktopEntry> readDesktopFiles(const QStringList& paths);
+
+// The desktops this session runs on ($XDG_CURRENT_DESKTOP), most specific first.
+QStringList currentDesktops();
+
+// Whether a TryExec program is there: an executable file at an absolute path, else on $PATH.
+bool isInstalledProgram(const QString& program);
+
+// Whether the desktop's menus offer an entry here, so that a user would pick it as an application:
+// not NoDisplay, shown on one of these desktops by OnlyShowIn and NotShowIn, its TryExec
+// installed, a Name, and a window of its own (not Terminal=true). Without a current desktop an
+// OnlyShowIn entry is not offered, as GLib decides.
+bool isOfferedInMenus(const DesktopEntry& entry, const QStringList& desktops,
+                      const std::function<bool(const QString&)>& programInstalled);
 
 } // namespace vantrel

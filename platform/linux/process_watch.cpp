@@ -40,12 +40,6 @@ bool isProcessOfThisUser(qint64 pid) {
     return ::stat(path.constData(), &status) == 0 && status.st_uid == ::getuid();
 }
 
-QString processProgram(qint64 pid) {
-    const QByteArray commandLine = readProcFile(pid, "cmdline");
-    const qsizetype end = commandLine.indexOf('\0');
-    return QString::fromLocal8Bit(end < 0 ? commandLine : commandLine.left(end));
-}
-
 QString processName(qint64 pid) {
     return QString::fromLocal8Bit(readProcFile(pid, "comm").trimmed());
 }

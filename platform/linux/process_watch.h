@@ -9,8 +9,6 @@ namespace vantrel {
 
 // Facts about a local process, read from /proc.
 bool isProcessOfThisUser(qint64 pid);
-// The first word of the process's command line; empty when it cannot be read.
-QString processProgram(qint64 pid);
 // The kernel's short name of the process (comm); empty when it cannot be read.
 QString processName(qint64 pid);
 

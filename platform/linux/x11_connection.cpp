@@ -1,10 +1,30 @@
 #include "platform/linux/x11_connection.h"
 
+#include "platform/linux/x11_window_owner.h"
+
 #include <cstring>
 #include <QGuiApplication>
 #include <unistd.h>
+#include <xcb/res.h>
 
 namespace vantrel::x11 {
+
+namespace {
+
+bool queryClientIds(xcb_connection_t* connection) {
+    const xcb_query_extension_reply_t* extension = xcb_get_extension_data(connection, &xcb_res_id);
+    if (extension == nullptr || extension->present == 0) {
+        return false;
+    }
+    xcb_generic_error_t* error = nullptr;
+    XcbPointer<xcb_res_query_version_reply_t> version(
+        xcb_res_query_version_reply(connection, xcb_res_query_version(connection, 1, 2), &error));
+    XcbPointer<xcb_generic_error_t> dropped(error);
+    return version && (version->server_major > 1 ||
+                       (version->server_major == 1 && version->server_minor >= 2));
+}
+
+} // namespace
 
 std::shared_ptr<X11Connection> X11Connection::fromQt() {
     auto* application = qGuiApp;
@@ -42,6 +62,8 @@ X11Connection::X11Connection(xcb_connection_t* connection, int screenNumber)
     m_wmChangeState = intern("WM_CHANGE_STATE");
     m_kdeDesktopFile = intern("_KDE_NET_WM_DESKTOP_FILE");
     m_gtkApplicationId = intern("_GTK_APPLICATION_ID");
+
+    m_hasClientIds = queryClientIds(m_connection);
 
     char name[256] = {};
     if (gethostname(name, sizeof(name) - 1) == 0) {
@@ -156,26 +178,20 @@ QList<xcb_window_t> X11Connection::clientWindowsOfProcess(qint64 pid) const {
     const QList<quint32> clients = values32(
         takeProperty(requestProperty(m_root, m_ewmh._NET_CLIENT_LIST, XCB_ATOM_WINDOW, 1u << 16))
             .get());
-    struct Requests {
-        xcb_get_property_cookie_t pid, machine, type;
-    };
-    QList<Requests> requests;
+    WindowOwnerQuery owners(*this, QList<xcb_window_t>(clients.cbegin(), clients.cend()));
+    QList<xcb_get_property_cookie_t> types;
     for (xcb_window_t window : clients) {
-        requests.append(
-            {requestProperty(window, m_ewmh._NET_WM_PID, XCB_ATOM_CARDINAL, 1),
-             requestProperty(window, XCB_ATOM_WM_CLIENT_MACHINE, XCB_GET_PROPERTY_TYPE_ANY, 64),
-             requestProperty(window, m_ewmh._NET_WM_WINDOW_TYPE, XCB_ATOM_ATOM)});
+        types.append(requestProperty(window, m_ewmh._NET_WM_WINDOW_TYPE, XCB_ATOM_ATOM));
     }
+    const QList<std::optional<qint64>> owner = owners.take();
     QList<xcb_window_t> windows;
     for (qsizetype i = 0; i < clients.size(); ++i) {
-        const QList<quint32> owner = values32(takeProperty(requests[i].pid).get());
-        const QByteArray machine = bytes8(takeProperty(requests[i].machine).get());
-        const QList<quint32> types = values32(takeProperty(requests[i].type).get());
-        if (owner.isEmpty() || static_cast<qint64>(owner.first()) != pid || !isThisHost(machine)) {
+        const QList<quint32> typeAtoms = values32(takeProperty(types[i]).get());
+        if (owner[i] != pid) {
             continue;
         }
         QList<std::optional<WindowKind>> kinds;
-        for (quint32 type : types) {
+        for (quint32 type : typeAtoms) {
             kinds.append(windowKindOfType(type));
         }
         const WindowKind kind = windowKindFromTypes(kinds, false);

@@ -42,6 +42,8 @@ public:
     xcb_atom_t wmChangeState() const { return m_wmChangeState; }
     xcb_atom_t kdeDesktopFile() const { return m_kdeDesktopFile; }
     xcb_atom_t gtkApplicationId() const { return m_gtkApplicationId; }
+    // Whether the server names the process of a client (X-Resource 1.2 or later).
+    bool hasClientIds() const { return m_hasClientIds; }
 
     // The name WM_CLIENT_MACHINE carries for clients of this host.
     const QByteArray& hostName() const { return m_hostName; }
@@ -83,6 +85,7 @@ private:
     xcb_atom_t m_kdeDesktopFile = XCB_ATOM_NONE;
     xcb_atom_t m_gtkApplicationId = XCB_ATOM_NONE;
     QByteArray m_hostName;
+    bool m_hasClientIds = false;
 };
 
 // The values of a 32-bit property (CARDINAL, WINDOW, ATOM); empty for anything else.

@@ -2,6 +2,7 @@
 
 #include "platform/linux/x11_connection.h"
 #include "platform/linux/x11_model.h"
+#include "platform/linux/x11_window_owner.h"
 
 #include <QGuiApplication>
 #include <QHash>
@@ -87,11 +88,6 @@ struct TopLevelRequests {
     xcb_get_geometry_cookie_t geometry;
 };
 
-struct OwnerRequests {
-    xcb_get_property_cookie_t pid;
-    xcb_get_property_cookie_t machine;
-};
-
 } // namespace
 
 X11WindowList::X11WindowList(std::shared_ptr<x11::X11Connection> connection)
@@ -154,30 +150,26 @@ std::optional<QList<WindowDescription>> X11WindowList::onScreenWindows() const {
                             geometry->height + 2 * border)});
     }
 
-    QList<OwnerRequests> owners;
-    owners.reserve(shown.size());
+    QList<xcb_window_t> ownerWindows;
+    ownerWindows.reserve(shown.size());
     for (const Shown& window : std::as_const(shown)) {
-        owners.append({x.requestProperty(window.owner, atoms._NET_WM_PID, XCB_ATOM_CARDINAL, 1),
-                       x.requestProperty(window.owner, XCB_ATOM_WM_CLIENT_MACHINE,
-                                         XCB_GET_PROPERTY_TYPE_ANY, 64)});
+        ownerWindows.append(window.owner);
     }
+    x11::WindowOwnerQuery ownerQuery(x, ownerWindows);
 
     const QList<x11::ScreenScale> scales = screenScales();
     // Bounds count from the main screen's top left corner.
     const QPointF mainOrigin =
         scales.isEmpty() ? QPointF() : QPointF(scales.first().logicalGeometry.topLeft());
+    const QList<std::optional<qint64>> owners = ownerQuery.take();
     QList<WindowDescription> windows;
     windows.reserve(shown.size());
     for (qsizetype i = 0; i < shown.size(); ++i) {
-        const QList<quint32> pid = x11::values32(x.takeProperty(owners[i].pid).get());
-        const QByteArray machine = x11::bytes8(x.takeProperty(owners[i].machine).get());
         WindowDescription description;
         description.windowId = shown[i].topLevel;
         description.bounds =
             x11::nativeToLogical(QRectF(shown[i].native), scales).translated(-mainOrigin);
-        if (!pid.isEmpty() && x.isThisHost(machine)) {
-            description.ownerProcessIdentifier = static_cast<qint64>(pid.first());
-        }
+        description.ownerProcessIdentifier = owners[i];
         windows.append(description);
     }
     return windows;

@@ -1,8 +1,11 @@
 #include "platform/linux/x11_workspace.h"
 
+#include "platform/linux/application_identity.h"
+#include "platform/linux/process_facts.h"
 #include "platform/linux/process_watch.h"
 #include "platform/linux/x11_connection.h"
 #include "platform/linux/x11_running_application.h"
+#include "platform/linux/x11_window_owner.h"
 
 #include <algorithm>
 #include <QFileInfo>
@@ -404,8 +407,12 @@ void X11Workspace::readClients(const QList<xcb_window_t>& windows, bool withHint
     const x11::X11Connection& x = *m_connection;
     const auto& atoms = x.atoms();
     struct Requests {
-        xcb_get_property_cookie_t type, transient, state, pid, machine, wmClass, kde, gtk;
+        xcb_get_property_cookie_t type, transient, state, wmClass, kde, gtk;
     };
+    std::optional<x11::WindowOwnerQuery> ownerQuery;
+    if (withHints) {
+        ownerQuery.emplace(x, windows);
+    }
     QList<Requests> requests;
     requests.reserve(windows.size());
     for (xcb_window_t window : windows) {
@@ -414,15 +421,14 @@ void X11Workspace::readClients(const QList<xcb_window_t>& windows, bool withHint
         r.transient = x.requestProperty(window, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 1);
         r.state = x.requestProperty(window, atoms._NET_WM_STATE, XCB_ATOM_ATOM);
         if (withHints) {
-            r.pid = x.requestProperty(window, atoms._NET_WM_PID, XCB_ATOM_CARDINAL, 1);
-            r.machine = x.requestProperty(window, XCB_ATOM_WM_CLIENT_MACHINE,
-                                          XCB_GET_PROPERTY_TYPE_ANY, 64);
             r.wmClass = x.requestProperty(window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING);
             r.kde = x.requestProperty(window, x.kdeDesktopFile());
             r.gtk = x.requestProperty(window, x.gtkApplicationId());
         }
         requests.append(r);
     }
+    const QList<std::optional<qint64>> owners =
+        ownerQuery ? ownerQuery->take() : QList<std::optional<qint64>>();
     for (qsizetype i = 0; i < windows.size(); ++i) {
         const Requests& r = requests[i];
         const x11::PropertyReply type = x.takeProperty(r.type);
@@ -432,15 +438,9 @@ void X11Workspace::readClients(const QList<xcb_window_t>& windows, bool withHint
         Client client = m_clients.value(windows[i]);
         client.window.id = windows[i];
         if (withHints) {
-            const QList<quint32> pid = x11::values32(x.takeProperty(r.pid).get());
-            const QByteArray machine = x11::bytes8(x.takeProperty(r.machine).get());
             const QList<QByteArray> wmClass =
                 x11::bytes8(x.takeProperty(r.wmClass).get()).split('\0');
-            client.window.processIdentifier.reset();
-            // _NET_WM_PID names a process of the host the client runs on.
-            if (!pid.isEmpty() && x.isThisHost(machine)) {
-                client.window.processIdentifier = static_cast<qint64>(pid.first());
-            }
+            client.window.processIdentifier = owners.value(i);
             client.hints.classInstance = wmClass.size() > 0 ? text(wmClass[0]) : QString();
             client.hints.className = wmClass.size() > 1 ? text(wmClass[1]) : QString();
             client.hints.kdeDesktopFile = text(x11::bytes8(x.takeProperty(r.kde).get()));
@@ -530,13 +530,13 @@ std::shared_ptr<X11RunningApplication>
 X11Workspace::makeApplication(qint64 pid, const x11::ProcessWindows& windows,
                               const QList<DesktopEntry>& entries) {
     const xcb_window_t first = windows.normalWindows.first();
-    ApplicationHints hints = m_clients.value(first).hints;
-    hints.programPath = processProgram(pid);
+    const ApplicationHints hints = m_clients.value(first).hints;
 
     X11RunningApplication::Identity identity;
     identity.pid = pid;
     QString iconName;
-    if (const std::optional<DesktopEntry> entry = matchDesktopEntry(hints, entries)) {
+    if (const std::optional<DesktopEntry> entry =
+            identifyApplication(readProcessFacts(pid), hints, entries)) {
         identity.bundleIdentifier = entry->id;
         if (!entry->name.isEmpty()) {
             identity.name = entry->name;

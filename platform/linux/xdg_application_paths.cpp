@@ -65,9 +65,13 @@ QIcon iconFromValue(const QString& value) {
 
 } // namespace
 
+XdgApplicationPaths::XdgApplicationPaths(std::function<QStringList()> handAddedFiles)
+    : m_handAddedFiles(std::move(handAddedFiles)) {}
+
 std::optional<QString>
 XdgApplicationPaths::absolutePathForBundleIdentifier(const QString& identifier) const {
-    const std::optional<DesktopEntry> entry = findDesktopEntry(identifier, applicationFolders());
+    const std::optional<DesktopEntry> entry = findDesktopEntry(
+        identifier, applicationFolders(), m_handAddedFiles ? m_handAddedFiles() : QStringList());
     if (!entry)
         return std::nullopt;
     return entry->path;

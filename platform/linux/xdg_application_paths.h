@@ -2,6 +2,8 @@
 
 #include "platform/application_paths.h"
 
+#include <functional>
+
 namespace vantrel {
 
 // Installed applications as the XDG desktop entries describe them: an application's path is its
@@ -9,6 +11,10 @@ namespace vantrel {
 // every call.
 class XdgApplicationPaths final : public ApplicationPaths {
 public:
+    // handAddedFiles: the entries the user chose by hand; an identifier no folder has is looked
+    // for among them.
+    explicit XdgApplicationPaths(std::function<QStringList()> handAddedFiles = {});
+
     std::optional<QString>
     absolutePathForBundleIdentifier(const QString& identifier) const override;
 
@@ -16,6 +22,9 @@ public:
     // path that is no application entry, or an icon that cannot be found, gives a generic
     // application icon.
     QIcon iconForFile(const QString& path) const override;
+
+private:
+    std::function<QStringList()> m_handAddedFiles;
 };
 
 } // namespace vantrel

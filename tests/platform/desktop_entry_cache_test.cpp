@@ -61,5 +61,47 @@ TEST(DesktopEntryCache, ReadsOnceAndAgainOnlyWhenAFolderChanges) {
         [&] { return ids(cache.entries()) == QStringList{QStringLiteral("notes")}; }, 5000));
 }
 
+TEST(DesktopEntryCache, HandAddedEntriesFollowTheListAndTheirFiles) {
+    QTemporaryDir root;
+    const QString system = root.filePath(QStringLiteral("system"));
+    const QString desktop = root.filePath(QStringLiteral("Desktop"));
+    ASSERT_TRUE(QDir().mkpath(system));
+    ASSERT_TRUE(QDir().mkpath(desktop));
+    writeEntry(system, QStringLiteral("calculator"));
+    writeEntry(desktop, QStringLiteral("mine"));
+    QStringList handAdded;
+    int readings = 0;
+    DesktopEntryCache cache(
+        [&] {
+            ++readings;
+            return QStringList{system};
+        },
+        [&] { return handAdded; });
+
+    EXPECT_EQ(ids(cache.entries()), QStringList{QStringLiteral("calculator")});
+    handAdded = {QDir(desktop).filePath(QStringLiteral("mine.desktop"))};
+    EXPECT_EQ(ids(cache.entries()),
+              (QStringList{QStringLiteral("calculator"), QStringLiteral("mine")}));
+    const int afterAdding = readings;
+    EXPECT_EQ(ids(cache.entries()).size(), 2);
+    EXPECT_EQ(readings, afterAdding) << "an unchanged list costs no reading";
+
+    // The file itself edited: its new name is seen.
+    {
+        QFile file(handAdded.first());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("[Desktop Entry]\nType=Application\nName=Renamed\n");
+    }
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QList<DesktopEntry> entries = cache.entries();
+            return entries.size() == 2 && entries.last().name == QStringLiteral("Renamed");
+        },
+        5000));
+
+    handAdded.clear();
+    EXPECT_EQ(ids(cache.entries()), QStringList{QStringLiteral("calculator")});
+}
+
 } // namespace
 } // namespace vantrel

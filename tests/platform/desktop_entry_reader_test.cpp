@@ -60,9 +60,16 @@ TEST_F(DesktopEntries, ApplicationFoldersFollowTheBaseDirectoryRules) {
     m_environment.set("HOME", "/home/someone");
     m_environment.unset("XDG_DATA_HOME");
     m_environment.unset("XDG_DATA_DIRS");
-    const QStringList defaults{QStringLiteral("/home/someone/.local/share/applications"),
-                               QStringLiteral("/usr/local/share/applications"),
-                               QStringLiteral("/usr/share/applications")};
+    // Flatpak's and Snap's exports come last where the variable lacks them.
+    const QStringList exports{QStringLiteral("/var/lib/flatpak/exports/share/applications"),
+                              QStringLiteral("/var/lib/snapd/desktop/applications")};
+    const QStringList defaults =
+        QStringList{
+            QStringLiteral("/home/someone/.local/share/applications"),
+            QStringLiteral("/usr/local/share/applications"),
+            QStringLiteral("/usr/share/applications"),
+            QStringLiteral("/home/someone/.local/share/flatpak/exports/share/applications")} +
+        exports;
     EXPECT_EQ(applicationFolders(), defaults);
 
     m_environment.set("XDG_DATA_HOME", "");
@@ -74,9 +81,23 @@ TEST_F(DesktopEntries, ApplicationFoldersFollowTheBaseDirectoryRules) {
 
     m_environment.set("XDG_DATA_HOME", "/data/home/");
     m_environment.set("XDG_DATA_DIRS", "/opt/b:rel::/opt/a/:/opt/b/:/data/home");
-    EXPECT_EQ(applicationFolders(), (QStringList{QStringLiteral("/data/home/applications"),
-                                                 QStringLiteral("/opt/b/applications"),
-                                                 QStringLiteral("/opt/a/applications")}));
+    EXPECT_EQ(
+        applicationFolders(),
+        (QStringList{QStringLiteral("/data/home/applications"),
+                     QStringLiteral("/opt/b/applications"), QStringLiteral("/opt/a/applications"),
+                     QStringLiteral("/data/home/flatpak/exports/share/applications")} +
+         exports));
+
+    // Where the session's login scripts added them, they keep their place.
+    m_environment.set("XDG_DATA_DIRS",
+                      "/var/lib/snapd/desktop:/usr/share:/var/lib/flatpak/exports/share/:"
+                      "/data/home/flatpak/exports/share");
+    EXPECT_EQ(applicationFolders(),
+              (QStringList{QStringLiteral("/data/home/applications"),
+                           QStringLiteral("/var/lib/snapd/desktop/applications"),
+                           QStringLiteral("/usr/share/applications"),
+                           QStringLiteral("/var/lib/flatpak/exports/share/applications"),
+                           QStringLiteral("/data/home/flatpak/exports/share/applications")}));
 }
 
 TEST_F(DesktopEntries, ReadsWhatTheEntrySays) {
@@ -124,7 +145,10 @@ TEST_F(DesktopEntries, ExecProgramHasItsQuotingUndone) {
     // The key file's own escape first (\\ is one backslash), then the quoting of the command.
     EXPECT_EQ(program(R"("/opt/a \\"q\\" \\$HOME" %f)"), QStringLiteral("/opt/a \"q\" $HOME"));
     EXPECT_EQ(program(R"(my\sprog --x)"), QStringLiteral("my"));
-    EXPECT_EQ(program("env LANG=C firefox"), QStringLiteral("env"));
+    // What the line starts, not its wrapper: a Snap entry's Exec runs env first.
+    EXPECT_EQ(program("env BAMF_DESKTOP_FILE_HINT=/var/lib/snapd/desktop/applications/"
+                      "firefox_firefox.desktop /snap/bin/firefox %u"),
+              QStringLiteral("/snap/bin/firefox"));
     EXPECT_EQ(program("   spaced   "), QStringLiteral("spaced"));
     EXPECT_EQ(program(R"("unterminated)"), QString()) << "the entry stays, without a program";
 }
@@ -193,4 +217,82 @@ TEST_F(DesktopEntries, EarlierFoldersHideAndComeFirst) {
     for (const QString& bad : {QString(), QStringLiteral("../system/both"), QStringLiteral("sub/x"),
                                QStringLiteral(".hidden")})
         EXPECT_FALSE(findDesktopEntry(bad, folders)) << bad.toStdString();
+}
+
+TEST_F(DesktopEntries, MenusOfferOnlyWhatAUserWouldPickHere) {
+    const QString apps = folder(QStringLiteral("apps"));
+    const auto offered = [&](const QByteArray& extra, const QStringList& desktops) {
+        const DesktopEntry entry = only(apps, QStringLiteral("x.desktop"), application("X", extra));
+        return isOfferedInMenus(entry, desktops, [](const QString& program) {
+            return program == QStringLiteral("installed");
+        });
+    };
+    const QStringList xfce{QStringLiteral("XFCE")};
+    const QStringList ubuntuGnome{QStringLiteral("ubuntu"), QStringLiteral("GNOME")};
+
+    EXPECT_TRUE(offered({}, xfce));
+    EXPECT_FALSE(offered("NoDisplay=true\n", xfce));
+    EXPECT_FALSE(offered("Terminal=true\n", xfce));
+    EXPECT_TRUE(offered("Terminal=false\n", xfce));
+
+    // Another desktop's settings panel.
+    EXPECT_FALSE(offered("OnlyShowIn=GNOME;Unity;\n", xfce));
+    EXPECT_TRUE(offered("OnlyShowIn=GNOME;Unity;\n", ubuntuGnome)) << "any desktop of the list";
+    EXPECT_FALSE(offered("OnlyShowIn=GNOME;\n", {})) << "no current desktop";
+    EXPECT_FALSE(offered("OnlyShowIn=gnome;\n", ubuntuGnome)) << "names are exact";
+    EXPECT_FALSE(offered("NotShowIn=KDE;XFCE;\n", xfce));
+    EXPECT_TRUE(offered("NotShowIn=KDE;\n", xfce));
+    EXPECT_TRUE(offered("NotShowIn=KDE;\n", {}));
+
+    EXPECT_TRUE(offered("TryExec=installed\n", xfce));
+    EXPECT_FALSE(offered("TryExec=missing\n", xfce));
+
+    const DesktopEntry nameless =
+        only(apps, QStringLiteral("n.desktop"), "[Desktop Entry]\nType=Application\nName=  \n");
+    EXPECT_FALSE(isOfferedInMenus(nameless, xfce, [](const QString&) { return true; }));
+}
+
+TEST_F(DesktopEntries, TryExecIsLookedForOnThePath) {
+    const QString bin = folder(QStringLiteral("bin"));
+    write(bin, QStringLiteral("tool"), "#!/bin/sh\n");
+    write(bin, QStringLiteral("plain"), "not executable\n");
+    ASSERT_EQ(
+        ::chmod(QFile::encodeName(QDir(bin).filePath(QStringLiteral("tool"))).constData(), 0755),
+        0);
+    m_environment.set("PATH", QFile::encodeName(bin));
+    EXPECT_TRUE(isInstalledProgram(QStringLiteral("tool")));
+    EXPECT_TRUE(isInstalledProgram(QDir(bin).filePath(QStringLiteral("tool"))));
+    EXPECT_FALSE(isInstalledProgram(QStringLiteral("plain")));
+    EXPECT_FALSE(isInstalledProgram(QDir(bin).filePath(QStringLiteral("plain"))));
+    EXPECT_FALSE(isInstalledProgram(QStringLiteral("absent")));
+    EXPECT_FALSE(isInstalledProgram(bin));
+    EXPECT_FALSE(isInstalledProgram({}));
+}
+
+TEST_F(DesktopEntries, HandAddedFilesAnswerForIdsNoFolderHas) {
+    const QString apps = folder(QStringLiteral("apps"));
+    const QString desk = folder(QStringLiteral("Desktop"));
+    write(apps, QStringLiteral("shared.desktop"), application("Installed"));
+    write(desk, QStringLiteral("shared.desktop"), application("Mine"));
+    write(desk, QStringLiteral("Tool.DESKTOP"), application("Tool"));
+    write(desk, QStringLiteral("link.desktop"), "[Desktop Entry]\nType=Link\nURL=x\n");
+    const QStringList handAdded{QDir(desk).filePath(QStringLiteral("shared.desktop")),
+                                QDir(desk).filePath(QStringLiteral("link.desktop")),
+                                QDir(desk).filePath(QStringLiteral("Tool.DESKTOP")),
+                                QDir(desk).filePath(QStringLiteral("missing.desktop")),
+                                QStringLiteral("/")};
+
+    EXPECT_EQ(findDesktopEntry(QStringLiteral("shared"), {apps}, handAdded)->name,
+              QStringLiteral("Installed"))
+        << "an installed copy comes first";
+    const std::optional<DesktopEntry> tool =
+        findDesktopEntry(QStringLiteral("Tool"), {apps}, handAdded);
+    ASSERT_TRUE(tool.has_value()) << "any letter case of the suffix";
+    EXPECT_EQ(tool->path, QDir(desk).filePath(QStringLiteral("Tool.DESKTOP")));
+    EXPECT_FALSE(findDesktopEntry(QStringLiteral("link"), {apps}, handAdded).has_value());
+    EXPECT_FALSE(findDesktopEntry(QStringLiteral("missing"), {apps}, handAdded).has_value());
+    EXPECT_FALSE(findDesktopEntry(QString(), {apps}, handAdded).has_value());
+
+    EXPECT_EQ(ids(readDesktopFiles(handAdded)),
+              (QStringList{QStringLiteral("shared"), QStringLiteral("Tool")}));
 }

@@ -4,16 +4,21 @@
 #include "controls/tool_tip_view_controller.h"
 #include "screens/add_app_view_controller.h"
 #include "screens/app_list_view.h"
+#include "screens/application_open_panel.h"
 #include "store/catalogue.h"
 #include "store/settings.h"
 #include "tests/screens/list_screens_fixture.h"
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -226,16 +231,66 @@ TEST_F(AddByHandTest, ChosenAppsAreLockedRememberedAndListed) {
 
     EXPECT_TRUE(popoverClosedBeforePanel);
     EXPECT_EQ(panelStart, QStringLiteral("/apps"));
-    // Slack was locked already and keeps its place; only its chosen path is new.
-    EXPECT_EQ(savedIdsList(), (QStringList{slack, terminal, QStringLiteral("org.example.Fiddle")}));
-    EXPECT_EQ(customAppPathsList(), (QStringList{fiddle, slackPath}));
+    // Slack was locked already and keeps its place; only its chosen path is new. An entry that
+    // lies outside every application folder is taken all the same.
+    EXPECT_EQ(savedIdsList(), (QStringList{slack, terminal, QStringLiteral("org.example.Fiddle"),
+                                           QStringLiteral("org.example.Unknown")}));
+    EXPECT_EQ(customAppPathsList(),
+              (QStringList{fiddle, QStringLiteral("/opt/unknown.desktop"), slackPath}));
     EXPECT_EQ(rows().last(), QStringLiteral("Fiddle"));
     EXPECT_EQ(counter(), QStringLiteral("3 / 5\nApps Selected"));
+    // What is no application is named in one alert; this program is left out without a word.
+    ASSERT_EQ(doubles.alerts.shown.size(), 1);
+    EXPECT_EQ(doubles.alerts.shown[0].messageText,
+              QStringLiteral("2 of the chosen files are not applications"));
+    EXPECT_TRUE(doubles.alerts.shown[0].informativeText.contains(QStringLiteral("“noid.desktop”")));
+    EXPECT_TRUE(doubles.alerts.shown[0].informativeText.contains(QStringLiteral("“readme.txt”")));
+    EXPECT_FALSE(doubles.alerts.shown[0].informativeText.contains(QStringLiteral("Vantrel")));
 
     // Adding the same again stores nothing new.
     QTest::mouseClick(screen.btnAddNow(), Qt::LeftButton);
-    EXPECT_EQ(savedIdsList().size(), 3);
-    EXPECT_EQ(customAppPathsList().size(), 2);
+    EXPECT_EQ(savedIdsList().size(), 4);
+    EXPECT_EQ(customAppPathsList().size(), 3);
+}
+
+TEST_F(AddByHandTest, FileThatIsNoApplicationIsNamedAndNothingStored) {
+    screen.viewWillAppear();
+    answerPanel(QStringList{QStringLiteral("/home/u/Desktop/notes.txt")});
+    const int writes = doubles.defaults.writeCount;
+
+    screen.clickedAddNow();
+
+    EXPECT_EQ(doubles.defaults.writeCount, writes);
+    ASSERT_EQ(doubles.alerts.shown.size(), 1);
+    EXPECT_EQ(doubles.alerts.shown[0].messageText,
+              QStringLiteral("“notes.txt” is not an application"));
+}
+
+TEST(ApplicationOpenPanel, ShowsDesktopEntriesInAnyLetterCaseAndFolders) {
+    QTemporaryDir root;
+    for (const char* name : {"a.desktop", "b.DESKTOP", "c.DeskTop", "d.txt", "e.desktop.bak"}) {
+        QFile file(root.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    ASSERT_TRUE(QDir(root.path()).mkdir(QStringLiteral("folder")));
+    QFileDialog panel(nullptr, QString(), root.path());
+    panel.setOption(QFileDialog::DontUseNativeDialog);
+    configureApplicationFilter(panel);
+    auto* model = panel.findChild<QFileSystemModel*>();
+    ASSERT_NE(model, nullptr);
+
+    const auto shown = [&] {
+        QStringList names;
+        const QModelIndex folder = model->index(root.path());
+        for (int row = 0; row < model->rowCount(folder); ++row)
+            names.append(model->index(row, 0, folder).data().toString());
+        names.sort();
+        return names;
+    };
+    const QStringList expected{QStringLiteral("a.desktop"), QStringLiteral("b.DESKTOP"),
+                               QStringLiteral("c.DeskTop"), QStringLiteral("folder")};
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown() == expected; }, 5000))
+        << shown().join(u' ').toStdString();
 }
 
 TEST_F(AddByHandTest, OwnBundleAloneStoresNothing) {

@@ -151,6 +151,7 @@ TEST(CatalogueOnDesktopEntries, ListsTheEntriesOfTheApplicationFolders) {
     environment.set("XDG_DATA_HOME", QFile::encodeName(root.filePath(QStringLiteral("home"))));
     environment.set("XDG_DATA_DIRS", QFile::encodeName(root.filePath(QStringLiteral("sys"))));
     environment.set("LANGUAGE", "en");
+    environment.set("XDG_CURRENT_DESKTOP", "XFCE");
     const auto write = [&root](const QString& relative, const QByteArray& bytes) {
         const QString path = root.filePath(relative);
         QDir().mkpath(QFileInfo(path).absolutePath());
@@ -168,21 +169,34 @@ TEST(CatalogueOnDesktopEntries, ListsTheEntriesOfTheApplicationFolders) {
     write(QStringLiteral("home/applications/gone.desktop"), "[Desktop Entry]\nHidden=true\n");
     write(QStringLiteral("sys/applications/com.corvane.vantrel.desktop"), app + "Vantrel\n");
     write(QStringLiteral("sys/applications/kde/inner.desktop"), app + "Inner\n");
-    const QString byHand = write(QStringLiteral("opt/tool.desktop"), app + "Tool\n");
+    // What the menus of this desktop leave out.
+    write(QStringLiteral("sys/applications/gnome-panel.desktop"), app + "P\nOnlyShowIn=GNOME;\n");
+    write(QStringLiteral("sys/applications/xfce-hidden.desktop"), app + "X\nNotShowIn=XFCE;\n");
+    write(QStringLiteral("sys/applications/top.desktop"), app + "Top\nTerminal=true\n");
+    write(QStringLiteral("sys/applications/absent.desktop"), app + "A\nTryExec=/no/such/bin\n");
+    write(QStringLiteral("sys/applications/nameless.desktop"),
+          "[Desktop Entry]\nType=Application\n");
+    const QString byHand = write(QStringLiteral("Desktop/tool.desktop"), app + "Tool\n");
 
     PlatformDoubles doubles;
-    DesktopApplicationBundles bundles;
-    XdgApplicationPaths paths;
+    DesktopApplicationBundles bundles(customAppPathsList);
+    XdgApplicationPaths paths(customAppPathsList);
     platform().applicationBundles = &bundles;
     platform().applicationPaths = &paths;
     saveCustomAppPaths({byHand, root.filePath(QStringLiteral("opt/removed.desktop"))});
-    saveSavedIds({QStringLiteral("calc")});
+    saveSavedIds({QStringLiteral("helper"), QStringLiteral("calc"), QStringLiteral("tool")});
 
     const QList<AppRef> apps = installedApps();
-    // The entry added by hand lies outside the application folders, so the desktop cannot
-    // resolve its id and it is left out; its path stays stored.
+    // The entry added by hand is listed from where it lies; a locked application the menus hide
+    // comes last, so that it can still be seen and unlocked.
     ASSERT_EQ(ids(apps), (QStringList{QStringLiteral("editor"), QStringLiteral("calc"),
-                                      QStringLiteral("editor")}));
+                                      QStringLiteral("editor"), QStringLiteral("tool"),
+                                      QStringLiteral("helper")}));
+    EXPECT_EQ(apps[3]->url, QUrl::fromLocalFile(byHand));
+    EXPECT_TRUE(apps[3]->isSelected);
+    EXPECT_EQ(apps[4]->displayName(), QStringLiteral("H"));
+    EXPECT_TRUE(apps[4]->isSelected);
+    EXPECT_FALSE(apps[4]->icon().isNull());
     EXPECT_EQ(apps[0]->displayName(), QStringLiteral("Mine"));
     EXPECT_EQ(apps[2]->displayName(), QStringLiteral("System editor"));
     EXPECT_EQ(apps[2]->url, QUrl::fromLocalFile(mine)) << "the preferred copy";

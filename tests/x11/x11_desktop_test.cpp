@@ -231,7 +231,6 @@ TEST_F(X11DesktopTest, ProgramsWithoutAnEntryAndWindowsThatAreNoApplication) {
 
     TestClient dock({u"type=dock;geometry=100x20+0+780"_s});
     TestClient dialogOnly({u"type=dialog"_s});
-    TestClient remote({u"machine=elsewhere.example"_s});
     TestClient accessory({u"class=helper,Helper;skip-taskbar"_s});
     // Reported in order: once this one is in, the windows before it have been seen.
     const RunningApplicationRef launched = recorder.waitForLaunch(accessory.pid());
@@ -240,12 +239,36 @@ TEST_F(X11DesktopTest, ProgramsWithoutAnEntryAndWindowsThatAreNoApplication) {
     EXPECT_EQ(launched->bundleIdentifier(), std::nullopt);
     EXPECT_EQ(launched->localizedName(), u"Helper"_s); // the window class without an entry
 
-    for (const qint64 pid : {dock.pid(), dialogOnly.pid(), remote.pid()}) {
+    for (const qint64 pid : {dock.pid(), dialogOnly.pid()}) {
         EXPECT_EQ(recorder.launchCount(pid), 0) << pid;
         for (const RunningApplicationRef& application : workspace->runningApplications()) {
             EXPECT_NE(application->processIdentifier(), pid);
         }
     }
+}
+
+// The X server names the process of every local client, whatever its windows claim: a sandbox's
+// _NET_WM_PID is a number of its own PID namespace, and some toolkits set none.
+TEST_F(X11DesktopTest, TheServerNamesTheProcessBehindEveryWindow) {
+    auto workspace = makeWorkspace();
+    Recorder recorder(*workspace);
+    TestClient withoutPid({u"nopid;class=nopid,NoPid"_s});
+    TestClient claimsElsewhere({u"machine=elsewhere.example;class=far,Far"_s});
+    for (const TestClient* client : {&withoutPid, &claimsElsewhere}) {
+        const RunningApplicationRef launched = recorder.waitForLaunch(client->pid());
+        ASSERT_TRUE(launched) << client->pid();
+        EXPECT_EQ(launched->processIdentifier(), client->pid());
+    }
+    const std::optional<QList<WindowDescription>> windows =
+        X11WindowList(connection).onScreenWindows();
+    ASSERT_TRUE(windows.has_value());
+    const auto listed = [&](qint64 pid) {
+        return std::any_of(windows->cbegin(), windows->cend(), [&](const WindowDescription& w) {
+            return w.ownerProcessIdentifier == pid;
+        });
+    };
+    EXPECT_TRUE(listed(withoutPid.pid()));
+    EXPECT_TRUE(listed(claimsElsewhere.pid()));
 }
 
 TEST_F(X11DesktopTest, ActivationIsReportedWhenAnotherApplicationComesForward) {

@@ -88,7 +88,7 @@ TEST(DesktopEntryMatch, PlainQtProgramIsFoundThroughItsCommandLine) {
     ApplicationHints hints;
     hints.classInstance = u"notes"_s;
     hints.className = u"notes"_s;
-    hints.programPath = u"/opt/notes/bin/notes"_s;
+    hints.commandLine = {u"/opt/notes/bin/notes"_s};
 
     EXPECT_EQ(matchedId(hints, {entry(u"org.example.Other"_s, {}, u"notes-helper"_s),
                                 entry(u"org.example.Notes"_s, {}, u"/opt/notes/bin/notes"_s)}),
@@ -100,7 +100,7 @@ TEST(DesktopEntryMatch, PlainQtProgramIsFoundThroughItsCommandLine) {
                                 entry(u"by-path"_s, {}, u"/opt/notes/bin/notes"_s)}),
               u"by-path"_s);
     // Exec with a path, program started from $PATH.
-    hints.programPath = u"notes"_s;
+    hints.commandLine = {u"notes"_s};
     EXPECT_EQ(matchedId(hints, {entry(u"org.example.Notes"_s, {}, u"/usr/bin/notes"_s)}),
               u"org.example.Notes"_s);
 }
@@ -111,7 +111,7 @@ TEST(DesktopEntryMatch, NothingKnownMatchesNothing) {
 
     ApplicationHints hints;
     hints.className = u"Other"_s;
-    hints.programPath = u"/usr/bin/other"_s;
+    hints.commandLine = {u"/usr/bin/other"_s};
     EXPECT_FALSE(matchedId(hints, entries).has_value());
     EXPECT_FALSE(matchedId(hints, {}).has_value());
 }
