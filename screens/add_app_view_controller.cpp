@@ -26,7 +26,7 @@ namespace vantrel {
 namespace {
 
 const QString runningAppsHelp =
-    QStringLiteral("List the apps that are currently running on your Mac.");
+    QStringLiteral("List the apps that are currently running on this computer.");
 const QString addNowHelp = QStringLiteral(
     "Manually add your apps that are not listing in the AppList and apply lock/unlock.");
 

@@ -67,7 +67,7 @@ protected:
 
 TEST_F(ShowToolTipTest, ShowsEachMessageAtTheRightOfItsButtonInTheOneBubble) {
     ASSERT_NE(controller(), nullptr);
-    showToolTip(first, QStringLiteral("List the apps that are currently running on your Mac."),
+    showToolTip(first, QStringLiteral("List the apps that are currently running on this computer."),
                 RectEdge::MaxX);
     ToolTipPopover* bubble = popover();
     ASSERT_TRUE(bubble->isVisible());
@@ -75,7 +75,7 @@ TEST_F(ShowToolTipTest, ShowsEachMessageAtTheRightOfItsButtonInTheOneBubble) {
     EXPECT_FALSE(bubble->animates());
     EXPECT_EQ(bubble->contentViewController(), controller());
     EXPECT_EQ(controller()->lblMessage()->text(),
-              QStringLiteral("List the apps that are currently running on your Mac."));
+              QStringLiteral("List the apps that are currently running on this computer."));
     const QRect firstOnScreen(first->mapToGlobal(QPoint(0, 0)), first->size());
     EXPECT_EQ(bubble->placement().edge, RectEdge::MaxX);
     EXPECT_EQ(bubble->placement().arrowTip,

@@ -344,7 +344,7 @@ TEST_F(AddAppViewControllerTest, InfoButtonsShowTheirOwnHelpInTheSharedBubble) {
     EXPECT_EQ(bubble->popover()->anchorView(), screen.btnInfoRunningApps());
     EXPECT_EQ(bubble->popover()->placement().edge, RectEdge::MaxX);
     EXPECT_EQ(bubble->lblMessage()->text(),
-              QStringLiteral("List the apps that are currently running on your Mac."));
+              QStringLiteral("List the apps that are currently running on this computer."));
 
     QTest::mouseClick(screen.btnInfoAddNow(), Qt::LeftButton);
     EXPECT_EQ(bubble->popover()->anchorView(), screen.btnInfoAddNow());

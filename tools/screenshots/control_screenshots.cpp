@@ -158,7 +158,7 @@ QImage renderPage(bool dark) {
     dragging->layerAnimation()->setCurrentTime(70);
     dragging->update();
 
-    showToolTip(info, QStringLiteral("List the apps that are currently running on your Mac."));
+    showToolTip(info, QStringLiteral("List the apps that are currently running on this computer."));
     QApplication::processEvents();
 
     QImage image = page.grab().toImage();
