@@ -8,6 +8,7 @@
 #include "controls/control_controllers.h"
 #include "lock/lock_controllers.h"
 #include "lock/running_application_monitor.h"
+#include "platform/command_line.h"
 #include "platform/linux/x11_display_probe.h"
 #include "resources/popover_images.h"
 #include "screens/rating_prompt.h"
@@ -18,6 +19,15 @@
 #include <utility>
 
 int main(int argc, char** argv) {
+    const vantrel::CommandLineAnswer answer = vantrel::answerCommandLine(
+        argc, argv,
+        QStringLiteral("Vantrel locks chosen desktop applications behind a master password. It "
+                       "lives in the system tray;\nits popover keeps the list of locked "
+                       "applications."),
+        QStringLiteral(VANTREL_VERSION));
+    if (answer.answered)
+        return answer.exitStatus;
+
     // Before Qt starts: without a display it would abort with a message of its own.
     const vantrel::SessionFacts session = vantrel::currentSessionFacts(argc, argv);
     if (const auto problem = vantrel::sessionProblem(session, &vantrel::x11DisplayOpens)) {

@@ -1,6 +1,7 @@
 // VantrelHelper, the login item that starts Vantrel.
 #include "launcher/app_delegate.h"
 #include "launcher/bundle_paths.h"
+#include "platform/command_line.h"
 #include "platform/linux/dbus_notification_center.h"
 #include "platform/linux/detached_process_launcher.h"
 #include "platform/linux/proc_workspace.h"
@@ -9,6 +10,14 @@
 #include <QCoreApplication>
 
 int main(int argc, char** argv) {
+    const vantrel::CommandLineAnswer answer = vantrel::answerCommandLine(
+        argc, argv,
+        QStringLiteral("VantrelHelper starts Vantrel when you log in, unless it is running "
+                       "already, and then quits."),
+        QStringLiteral(VANTREL_VERSION));
+    if (answer.answered)
+        return answer.exitStatus;
+
     // No GUI application: without a window the helper has no place in the task bar or switcher.
     QCoreApplication application(argc, argv);
 
