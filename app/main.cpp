@@ -3,9 +3,11 @@
 #include "app/app_delegate.h"
 #include "app/desktop_services.h"
 #include "app/session_check.h"
+#include "app/single_instance.h"
 #include "app/status_item_controller.h"
 #include "app/storyboard.h"
 #include "controls/control_controllers.h"
+#include "launcher/launcher_identifiers.h"
 #include "lock/lock_controllers.h"
 #include "lock/running_application_monitor.h"
 #include "platform/command_line.h"
@@ -42,6 +44,11 @@ int main(int argc, char** argv) {
     // No main window: the program lives in the tray until asked to quit.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // A second start shows the first one's popover and ends.
+    vantrel::SingleInstance instance(vantrel::login_launcher::mainBundleIdentifier);
+    if (instance.claim() == vantrel::SingleInstance::Claim::HandedOver)
+        return 0;
+
     vantrel::DesktopServices services;
     vantrel::registerAppControllers();
     vantrel::registerLockControllers();
@@ -53,6 +60,8 @@ int main(int argc, char** argv) {
     parts.lockEngine = {&vantrel::startMonitoring, &vantrel::stopMonitoring};
     parts.ratingPrompt = &vantrel::rateUsOnAppStore;
     vantrel::AppDelegate delegate(std::move(parts));
+    QObject::connect(&instance, &vantrel::SingleInstance::activated, &delegate,
+                     &vantrel::AppDelegate::showPopover);
     QObject::connect(&application, &QCoreApplication::aboutToQuit, &delegate,
                      &vantrel::AppDelegate::applicationWillTerminate);
     // Start-up runs from the event loop, once it is going.
