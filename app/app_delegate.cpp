@@ -37,7 +37,8 @@ AppDelegate::AppDelegate(Parts parts, QObject* parent)
     , m_lockEngine(std::move(parts.lockEngine))
     , m_ratingPrompt(std::move(parts.ratingPrompt))
     , m_bundleIdentifier(parts.bundleIdentifier ? std::move(parts.bundleIdentifier)
-                                                : mainBundleIdentifier) {}
+                                                : mainBundleIdentifier)
+    , m_announceWindowWithoutTray(std::move(parts.announceWindowWithoutTray)) {}
 
 AppDelegate::~AppDelegate() {
     // The item's handler refers to this delegate.
@@ -82,6 +83,25 @@ void AppDelegate::configurePopover() {
     m_menuPopover->setContent(popoverRoot());
 }
 
+void AppDelegate::openInWindow() {
+    ViewController* root = popoverRoot();
+    if (!m_popoverWindow)
+        m_popoverWindow = std::make_unique<PopoverWindow>();
+    m_menuPopover->close();
+    m_popoverWindow->setContent(root);
+    if (root)
+        root->showScreen(ViewControllers::password);
+    m_popoverWindow->show();
+    m_popoverWindow->raise();
+    if (Workspace* workspace = platform().workspace)
+        workspace->activateSelf(m_popoverWindow->windowHandle());
+    if (!m_announcedWindow) {
+        m_announcedWindow = true;
+        if (m_announceWindowWithoutTray)
+            m_announceWindowWithoutTray();
+    }
+}
+
 void AppDelegate::togglePopover(StatusItem& item) {
     if (m_menuPopover->isShown()) {
         m_menuPopover->close();
@@ -105,8 +125,16 @@ void AppDelegate::rateUsOnAppStore() {
 
 void AppDelegate::openPopoverUnder(const StatusItem& item) {
     const std::optional<QRect> button = item.buttonGeometry();
-    if (!button)
+    if (!button) {
+        openInWindow();
         return;
+    }
+
+    // A tray came back: the screens move from the window to the popover again.
+    if (m_popoverWindow) {
+        m_popoverWindow->hide();
+        m_menuPopover->setContent(popoverRoot());
+    }
 
     // Every opening starts on the password screen, whatever was shown when it closed.
     if (ViewController* root = popoverRoot())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/menu_popover.h"
+#include "app/popover_window.h"
 #include "app/status_item.h"
 
 #include <functional>
@@ -32,6 +33,8 @@ public:
         // This program's bundle identifier, told to a running launcher; the main bundle's when
         // left empty.
         std::function<std::optional<QString>()> bundleIdentifier;
+        // Tells the user, once, that Vantrel opens in a window because no tray is there.
+        std::function<void()> announceWindowWithoutTray;
     };
 
     explicit AppDelegate(Parts parts, QObject* parent = nullptr);
@@ -45,23 +48,29 @@ public:
     // The status item's click: closes the popover when it is open, opens it otherwise.
     void togglePopover(StatusItem& item);
     // Opens the popover on the password screen under the status item and brings the program
-    // forward; nothing when the item has no button.
+    // forward. Without a tray to hang it from, the screens open in a window instead.
     void showPopover();
     void autoShowPopover();
     void rateUsOnAppStore();
 
     MenuPopover& menuPopover() { return *m_menuPopover; }
+    // The window of a desktop without a tray; null until one was needed.
+    PopoverWindow* popoverWindow() const { return m_popoverWindow.get(); }
     StatusItem& statusItem() { return *m_statusItem; }
 
 private:
     void configurePopover();
     void openPopoverUnder(const StatusItem& item);
+    void openInWindow();
 
     std::unique_ptr<MenuPopover> m_menuPopover;
     std::unique_ptr<StatusItem> m_statusItem;
     LockEngine m_lockEngine;
     std::function<void()> m_ratingPrompt;
     std::function<std::optional<QString>()> m_bundleIdentifier;
+    std::function<void()> m_announceWindowWithoutTray;
+    std::unique_ptr<PopoverWindow> m_popoverWindow;
+    bool m_announcedWindow = false;
     bool m_launched = false;
     bool m_monitoring = false;
 };

@@ -6,6 +6,7 @@
 #include "app/single_instance.h"
 #include "app/status_item_controller.h"
 #include "app/storyboard.h"
+#include "app/tray_absence_notice.h"
 #include "controls/control_controllers.h"
 #include "launcher/launcher_identifiers.h"
 #include "lock/lock_controllers.h"
@@ -59,6 +60,7 @@ int main(int argc, char** argv) {
         vantrel::popoverImage(QStringLiteral("menu_icon")));
     parts.lockEngine = {&vantrel::startMonitoring, &vantrel::stopMonitoring};
     parts.ratingPrompt = &vantrel::rateUsOnAppStore;
+    parts.announceWindowWithoutTray = &vantrel::announceWindowWithoutTray;
     vantrel::AppDelegate delegate(std::move(parts));
     QObject::connect(&instance, &vantrel::SingleInstance::activated, &delegate,
                      &vantrel::AppDelegate::showPopover);

@@ -49,9 +49,10 @@ MenuPopover::~MenuPopover() {
 }
 
 void MenuPopover::setContent(QWidget* content) {
-    if (m_content == content)
+    // The same content again is taken back when a window borrowed it meanwhile.
+    if (m_content == content && (!content || content->parentWidget() == this))
         return;
-    if (m_content) {
+    if (m_content && m_content->parentWidget() == this) {
         layout()->removeWidget(m_content);
         m_content->hide();
         m_content->setParent(nullptr);

@@ -31,6 +31,7 @@ protected:
         parts.statusItem = std::move(item);
         parts.lockEngine = std::move(lockEngine);
         parts.ratingPrompt = [this] { ++ratingPrompts; };
+        parts.announceWindowWithoutTray = [this] { ++announcements; };
         parts.bundleIdentifier = [] {
             return std::optional<QString>(login_launcher::mainBundleIdentifier);
         };
@@ -45,6 +46,7 @@ protected:
     std::unique_ptr<AppDelegate> delegate;
     FakeStatusItem* statusItem = nullptr;
     int ratingPrompts = 0;
+    int announcements = 0;
 };
 
 TEST_F(AppDelegateTest, StartUpStartsTheMonitorFirstAndSchedulesBothDelays) {
@@ -125,16 +127,34 @@ TEST_F(AppDelegateTest, ClickingTheIconTogglesThePopoverAndAlwaysOpensOnPassword
     EXPECT_EQ(root()->currentVC(), ViewControllers::password);
 }
 
-TEST_F(AppDelegateTest, StatusItemWithoutButtonNeverShowsThePopover) {
+TEST_F(AppDelegateTest, WithoutATrayTheScreensOpenInAWindowAndTheUserIsToldOnce) {
     makeDelegate();
     statusItem->button.reset();
     delegate->applicationDidFinishLaunching();
 
-    statusItem->click();
     doubles.clock.advance(2s);
-
     EXPECT_FALSE(delegate->menuPopover().isShown());
-    EXPECT_EQ(doubles.workspace.activationCount, 0);
+    ASSERT_NE(delegate->popoverWindow(), nullptr);
+    EXPECT_TRUE(delegate->popoverWindow()->isVisible());
+    EXPECT_EQ(delegate->popoverWindow()->content(), root());
+    EXPECT_EQ(root()->currentVC(), ViewControllers::password);
+    EXPECT_EQ(doubles.workspace.activationCount, 1);
+    EXPECT_EQ(announcements, 1);
+
+    // Closed and asked for again (another start, an activation): back on the password screen.
+    root()->showScreen(ViewControllers::home);
+    delegate->popoverWindow()->close();
+    delegate->showPopover();
+    EXPECT_TRUE(delegate->popoverWindow()->isVisible());
+    EXPECT_EQ(root()->currentVC(), ViewControllers::password);
+    EXPECT_EQ(announcements, 1) << "told once";
+
+    // A tray that comes later takes the screens into the popover again.
+    statusItem->button = QRect(700, 0, 22, 22);
+    statusItem->click();
+    EXPECT_TRUE(delegate->menuPopover().isShown());
+    EXPECT_FALSE(delegate->popoverWindow()->isVisible());
+    EXPECT_EQ(root()->parentWidget(), &delegate->menuPopover());
 }
 
 TEST_F(AppDelegateTest, RatingPromptComesOnceAfterFiveMinutes) {
