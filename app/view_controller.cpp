@@ -193,7 +193,7 @@ void ViewController::clickedRateUs() {
     if (rateUsHandler)
         rateUsHandler();
     else
-        openWebAddress(links::storeRatingPage());
+        openStorePage();
 }
 
 void ViewController::clickedPreferences() {

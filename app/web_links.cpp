@@ -29,4 +29,11 @@ bool openWebAddress(const QString& address) {
     return QDesktopServices::openUrl(url);
 }
 
+bool openStorePage() {
+    const QUrl url(links::storePage(), QUrl::StrictMode);
+    if (installedOpener())
+        return installedOpener()(url);
+    return QDesktopServices::openUrl(url);
+}
+
 } // namespace vantrel

@@ -11,8 +11,10 @@ namespace links {
 inline QString supportPage() {
     return QStringLiteral("https://vantrel.corvane.com/support");
 }
-inline QString storeRatingPage() {
-    return QStringLiteral("https://vantrel.corvane.com/rate");
+// Vantrel's page in the desktop's software centre (GNOME Software, KDE Discover), where users
+// rate applications: the rating prompt and the menu item both open it.
+inline QString storePage() {
+    return QStringLiteral("appstream://com.corvane.vantrel");
 }
 inline QString otherProductsPage() {
     return QStringLiteral("https://corvane.com/apps");
@@ -28,5 +30,8 @@ UrlOpener setUrlOpener(UrlOpener opener);
 // Opens a web address when it parses as an http or https URL with a host; false otherwise, and
 // when the browser could not be started.
 bool openWebAddress(const QString& address);
+
+// Opens storePage() with the desktop's handler of appstream: addresses; false when none started.
+bool openStorePage();
 
 } // namespace vantrel

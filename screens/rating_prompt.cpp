@@ -1,5 +1,6 @@
 #include "screens/rating_prompt.h"
 
+#include "app/web_links.h"
 #include "platform/defaults_database.h"
 #include "platform/modal_alerts.h"
 #include "platform/platform.h"
@@ -87,7 +88,7 @@ void runRatingAlert() {
 } // namespace
 
 QString storePageAddress() {
-    return QStringLiteral("https://vantrel.corvane.com/rate");
+    return links::storePage();
 }
 
 bool isAppstoreRated() {

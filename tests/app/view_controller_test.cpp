@@ -4,6 +4,7 @@
 #include "app/view_controller.h"
 #include "screens/password_view_controller.h"
 #include "screens/preferences_window_controller.h"
+#include "screens/rating_prompt.h"
 #include "store/master_password.h"
 #include "tests/app/app_test_support.h"
 #include "tests/doubles/platform_doubles.h"
@@ -166,13 +167,15 @@ TEST_F(ViewControllerTest, RatingAndSupportOpenTheMakersPages) {
     root.clickedHelpAndSupport();
     root.clickedGift();
     ASSERT_EQ(browser.opened.size(), 3);
-    EXPECT_EQ(browser.opened[0], QUrl(links::storeRatingPage()));
+    EXPECT_EQ(browser.opened[0], QUrl(QStringLiteral("appstream://com.corvane.vantrel")));
     EXPECT_EQ(browser.opened[1], QUrl(links::supportPage()));
     EXPECT_EQ(browser.opened[2], QUrl(links::otherProductsPage()));
-    for (const QUrl& url : browser.opened) {
+    for (const QUrl& url : browser.opened.mid(1)) {
         EXPECT_EQ(url.scheme(), u"https");
         EXPECT_FALSE(url.host().isEmpty());
     }
+    // The rating prompt opens the very same page.
+    EXPECT_EQ(QUrl(storePageAddress()), browser.opened[0]);
 
     // A wired-up rating opener takes the place of the plain page.
     int ratings = 0;

@@ -35,7 +35,7 @@ TEST_F(RatingPromptTest, AsksWithTheRatingAlertAndRateVantrelOpensTheStoreAndRem
     EXPECT_EQ(alert.style, AlertStyle::Warning);
     EXPECT_EQ(doubles.defaults.value(keys::isAppstoreRated), QVariant(true));
     ASSERT_EQ(opened.size(), 1);
-    EXPECT_EQ(opened.first(), QUrl(storePageAddress()));
+    EXPECT_EQ(opened.first(), QUrl(QStringLiteral("appstream://com.corvane.vantrel")));
     EXPECT_TRUE(opened.first().isValid());
     EXPECT_EQ(opened.first().scheme(), QStringLiteral("https"));
 
