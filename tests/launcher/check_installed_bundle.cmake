@@ -8,7 +8,7 @@ if(NOT result EQUAL 0)
     message(FATAL_ERROR "install failed: ${result}")
 endif()
 
-set(contents "${PREFIX}/Vantrel.app/Contents/Library/LoginItems/VantrelHelper.app/Contents")
+set(contents "${PREFIX}/lib/vantrel/Vantrel.app/Contents/Library/LoginItems/VantrelHelper.app/Contents")
 if(NOT EXISTS "${contents}/MacOS/VantrelHelper" OR IS_DIRECTORY "${contents}/MacOS/VantrelHelper")
     message(FATAL_ERROR "no executable at ${contents}/MacOS/VantrelHelper")
 endif()
