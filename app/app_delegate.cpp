@@ -17,6 +17,8 @@ using namespace std::chrono_literals;
 
 constexpr auto autoShowDelay = 1000ms;
 constexpr auto ratingPromptDelay = 300s;
+// How often the tray is looked for: Qt tells no one when a panel with the tray quits.
+constexpr auto trayCheckInterval = 2s;
 
 std::optional<QString> mainBundleIdentifier() {
     const std::optional<BundleInfo> bundle = mainBundle();
@@ -66,6 +68,9 @@ void AppDelegate::applicationDidFinishLaunching() {
 
     retireRunningLauncher(m_bundleIdentifier());
 
+    m_hadTray = m_statusItem->buttonGeometry().has_value();
+    scheduleTrayCheck();
+
     if (delayed)
         delayed->perform(ratingPromptDelay, this, [this] { rateUsOnAppStore(); });
 }
@@ -81,6 +86,20 @@ void AppDelegate::applicationWillTerminate() {
 void AppDelegate::configurePopover() {
     // Qt popups neither animate nor outlive a click elsewhere: that is the behaviour we want.
     m_menuPopover->setContent(popoverRoot());
+}
+
+void AppDelegate::scheduleTrayCheck() {
+    if (DelayedPerform* delayed = platform().delayedPerform)
+        delayed->perform(trayCheckInterval, this, [this] { checkTray(); });
+}
+
+void AppDelegate::checkTray() {
+    const bool hasTray = m_statusItem->buttonGeometry().has_value();
+    // The tray went away: the way in must not go with it.
+    if (m_hadTray && !hasTray)
+        openInWindow();
+    m_hadTray = hasTray;
+    scheduleTrayCheck();
 }
 
 void AppDelegate::openInWindow() {

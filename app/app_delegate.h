@@ -62,6 +62,8 @@ private:
     void configurePopover();
     void openPopoverUnder(const StatusItem& item);
     void openInWindow();
+    void scheduleTrayCheck();
+    void checkTray();
 
     std::unique_ptr<MenuPopover> m_menuPopover;
     std::unique_ptr<StatusItem> m_statusItem;
@@ -71,6 +73,7 @@ private:
     std::function<void()> m_announceWindowWithoutTray;
     std::unique_ptr<PopoverWindow> m_popoverWindow;
     bool m_announcedWindow = false;
+    bool m_hadTray = false;
     bool m_launched = false;
     bool m_monitoring = false;
 };

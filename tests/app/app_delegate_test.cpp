@@ -68,15 +68,16 @@ TEST_F(AppDelegateTest, StartUpStartsTheMonitorFirstAndSchedulesBothDelays) {
     EXPECT_EQ(delegate->menuPopover().content(), root());
     EXPECT_TRUE(static_cast<bool>(statusItem->onClick));
     EXPECT_EQ(doubles.loginItems.calls.size(), 1);
+    // The popover, the first look for a tray that went away, and the rating prompt.
     EXPECT_EQ(doubles.clock.requestedDelays,
-              (std::vector<std::chrono::milliseconds>{1000ms, 300000ms}));
+              (std::vector<std::chrono::milliseconds>{1000ms, 2000ms, 300000ms}));
     // Start-up opens no window of its own.
     EXPECT_FALSE(delegate->menuPopover().isShown());
 
     // It runs once only.
     delegate->applicationDidFinishLaunching();
     EXPECT_EQ(starts, 1);
-    EXPECT_EQ(doubles.clock.requestedDelays.size(), 2u);
+    EXPECT_EQ(doubles.clock.requestedDelays.size(), 3u);
     EXPECT_EQ(doubles.loginItems.calls.size(), 1);
 }
 
@@ -155,6 +156,25 @@ TEST_F(AppDelegateTest, WithoutATrayTheScreensOpenInAWindowAndTheUserIsToldOnce)
     EXPECT_TRUE(delegate->menuPopover().isShown());
     EXPECT_FALSE(delegate->popoverWindow()->isVisible());
     EXPECT_EQ(root()->parentWidget(), &delegate->menuPopover());
+}
+
+TEST_F(AppDelegateTest, TrayThatGoesAwayLeavesTheWindowAsTheWayIn) {
+    makeDelegate();
+    delegate->applicationDidFinishLaunching();
+    doubles.clock.advance(5s);
+    EXPECT_EQ(delegate->popoverWindow(), nullptr) << "with a tray nothing changes";
+    EXPECT_EQ(announcements, 0);
+
+    statusItem->button.reset(); // the panel quit
+    doubles.clock.advance(2s);
+    ASSERT_NE(delegate->popoverWindow(), nullptr);
+    EXPECT_TRUE(delegate->popoverWindow()->isVisible());
+    EXPECT_EQ(announcements, 1);
+
+    // Closed, it stays closed until asked for: the check opens it only when the tray goes.
+    delegate->popoverWindow()->close();
+    doubles.clock.advance(10s);
+    EXPECT_FALSE(delegate->popoverWindow()->isVisible());
 }
 
 TEST_F(AppDelegateTest, RatingPromptComesOnceAfterFiveMinutes) {
