@@ -306,5 +306,48 @@ class LockTest(VantrelSession, unittest.TestCase):
         self.assert_application_takes_keys(window)
 
 
+class SingleInstanceTest(VantrelSession, unittest.TestCase):
+    """A second start, from a terminal or the menu, shows the first one's popover and ends."""
+
+    def setUp(self):
+        self.prepare_sandbox()
+
+    def test_second_start_shows_the_first_and_ends(self):
+        self.start_vantrel()
+        second = self.desktop.spawn([VANTREL], "vantrel-second")
+        self.assertEqual(second.wait(timeout=10), 0, self.desktop.log("vantrel-second"))
+        wait_until(self.popover_is_open, 5, "the first Vantrel's popover opens")
+        self.assertIsNone(self.vantrel.poll(), "the first Vantrel ended")
+        running = self.desktop.run(["pgrep", "-c", "-f", f"^{VANTREL}$"], check=False)
+        self.assertEqual((running or "").strip(), "1")
+
+
+class NoTrayTest(VantrelSession, unittest.TestCase):
+    """Without a system tray, the popover's screens open in an ordinary window: at start, and
+    again at every further start."""
+
+    def setUp(self):
+        self.prepare_sandbox(with_panel=False)
+
+    def shown_windows(self):
+        return [w for w in self.desktop.client_windows_of(self.vantrel.pid)
+                if self.desktop.is_viewable(w)]
+
+    def test_window_opens_at_start_and_at_every_start(self):
+        self.vantrel = self.desktop.spawn([VANTREL], "vantrel")
+        windows = wait_until(self.shown_windows, 15, "Vantrel's window shows")
+        self.assertIn("Vantrel", self.desktop.window_property(windows[0], "WM_NAME"))
+        geometry = self.desktop.geometry(windows[0])
+        self.assertGreaterEqual(geometry.width, 200)
+        self.assertGreaterEqual(geometry.height, 200)
+
+        self.desktop.wmctrl("-i", "-c", hex(windows[0]))
+        wait_until(lambda: not self.shown_windows(), 5, "the window closes")
+        self.assertIsNone(self.vantrel.poll(), "closing the window ended Vantrel")
+        second = self.desktop.spawn([VANTREL], "vantrel-second")
+        self.assertEqual(second.wait(timeout=10), 0, self.desktop.log("vantrel-second"))
+        wait_until(self.shown_windows, 5, "the window shows again")
+
+
 if __name__ == "__main__":
     unittest.main(verbosity=2)

@@ -4,14 +4,16 @@
 // anything reached the application. A test can also make it act by itself through a named pipe.
 //
 // Usage: vantrel-e2e-app [-name INSTANCE] [--key-log FILE] [--windows N] [--windows-file FILE]
-//                        [--control FIFO]
+//                        [--control FIFO] [--no-net-wm-pid]
 //   --windows N        N top-level windows at start, titled "Vantrel test application",
 //                      "Vantrel test application 2", ...
 //   --windows-file F   a line "INDEX ID" (the X window id, decimal) for every window and dialog
 //                      once it is first shown; the windows at start are 1..N, later ones go on
 //   --control FIFO     line commands: open-window, open-dialog, move X Y, resize W H,
 //                      activate-self, focus-self, fullscreen, minimize, quit
+//   --no-net-wm-pid    its windows carry no _NET_WM_PID, as with clients that never set it
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <iterator>
 #include <memory>
@@ -43,6 +45,7 @@ struct Options {
     QString windowsFile;
     QString control;
     int windows = 1;
+    bool withoutPid = false;
 };
 
 void appendTo(const QString& path, const QByteArray& text) {
@@ -98,6 +101,25 @@ private:
 using Window = Surface<QWidget>;
 using Dialog = Surface<QDialog>;
 
+// Qt sets _NET_WM_PID when it creates the native window; taken off again before the first map,
+// nobody ever sees it.
+void dropProcessId(QWidget* surface) {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr || x11->connection() == nullptr)
+        qFatal("vantrel-e2e-app: --no-net-wm-pid needs X11");
+    xcb_connection_t* connection = x11->connection();
+    const char name[] = "_NET_WM_PID";
+    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 1, sizeof name - 1, name),
+                              nullptr),
+        &std::free);
+    if (atom == nullptr || atom->atom == XCB_ATOM_NONE)
+        return; // no window on this server carries it
+    const auto window = static_cast<xcb_window_t>(surface->winId());
+    xcb_delete_property(connection, window, atom->atom);
+    xcb_flush(connection);
+}
+
 class TestApplication {
 public:
     explicit TestApplication(Options options)
@@ -128,6 +150,8 @@ private:
                                    ? QStringLiteral("Vantrel test application")
                                    : QStringLiteral("Vantrel test application %1").arg(index));
         window->resize(360, 240);
+        if (m_options.withoutPid)
+            dropProcessId(window.get());
         window->show();
         m_windows.push_back(std::move(window));
     }
@@ -138,6 +162,8 @@ private:
         dialog->setWindowTitle(QStringLiteral("Vantrel test dialog"));
         dialog->setModal(false);
         dialog->resize(300, 200);
+        if (m_options.withoutPid)
+            dropProcessId(dialog);
         dialog->show();
     }
 
@@ -230,6 +256,7 @@ Options parse(const QStringList& arguments) {
     options.keyLog = value("--key-log");
     options.windowsFile = value("--windows-file");
     options.control = value("--control");
+    options.withoutPid = arguments.contains(QLatin1String("--no-net-wm-pid"));
     const QString windows = value("--windows");
     if (!windows.isEmpty())
         options.windows = qMax(1, windows.toInt());

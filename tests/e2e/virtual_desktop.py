@@ -490,9 +490,14 @@ class VirtualDesktop:
         self.xdotool("mousemove", x, y, "click", button)
 
 
-def write_desktop_entry(desktop, identifier, name, command):
-    path = os.path.join(desktop.applications_folder, identifier + ".desktop")
+def write_desktop_entry(desktop, identifier, name, command, folder=None, **keys):
+    """Writes identifier.desktop into folder, the sandbox's applications folder unless given;
+    keys are further lines of the entry, such as StartupWMClass="name"."""
+    folder = folder or desktop.applications_folder
+    os.makedirs(folder, exist_ok=True)
+    path = os.path.join(folder, identifier + ".desktop")
     with open(path, "w") as entry:
         entry.write("[Desktop Entry]\nType=Application\n"
                     f"Name={name}\nExec={command}\nIcon=utilities-terminal\n")
+        entry.writelines(f"{key}={value}\n" for key, value in keys.items())
     return path
