@@ -5,6 +5,7 @@
 #include "tests/doubles/platform_doubles.h"
 
 #include <gtest/gtest.h>
+#include <QProcess>
 
 using namespace vantrel;
 using vantrel::testing::PlatformDoubles;
@@ -115,4 +116,56 @@ TEST(PasswordsMatch, CanonicallyEquivalentTextsAreEqual) {
     // Only compatibility equivalents: different passwords.
     EXPECT_FALSE(passwordsMatch(QStringLiteral("\ufb01"), QStringLiteral("fi")));
     EXPECT_FALSE(passwordsMatch(QStringLiteral("\u00b2"), QStringLiteral("2")));
+}
+
+// The stored form of the master password is a file format: every user's settings hold it. These
+// pin the key, the vector, the padding and the archive layout byte for byte.
+namespace {
+
+const QString kKnownPassword = QStringLiteral("Vantrel-KAT: pässwört 🔒");
+const QByteArray kKnownStoredBytes = QByteArray::fromHex(
+    "699907bb977fba6f8587435ca65aa20f6dd12bac725ddf69624f946ea98aaad41431bcd3c5c234ea181e6a80407b"
+    "c9309c87272dc426534f9e15f78c0b12c0802646e506afa3fa005f4c9732db790f08c9d03d082930f34dac15c11b"
+    "52de8c45883dc1655759f8d0ad75f454c8877f8f3f98cae3d985908781f924506ef0880de6b7c53c0c27a7efd7cb"
+    "354eb5ee52f2786f5e4e5dd564bf829023e5cbef9b49de496bcc70415b13b37bdf331e0b1d5ea151dc87f451dffd"
+    "f67ac6b411c2fb54");
+// The built-in cipher's values, written out here rather than derived from the program's.
+const char* const kKeyHex = "68fcc1cb5322b8e943e956503afb94ea01662f9cdd3fea8ad864398a23879541";
+const char* const kIvHex = "8ae0bc723916eb695316583f2e564ff7";
+
+} // namespace
+
+TEST_F(MasterPassword, KnownPasswordIsStoredAsExactlyTheseBytesAndReadBack) {
+    ASSERT_TRUE(writeMasterPassword(kKnownPassword));
+    EXPECT_EQ(stored().toByteArray().toHex(), kKnownStoredBytes.toHex());
+
+    doubles.defaults.setValue(keys::applock, kKnownStoredBytes);
+    EXPECT_EQ(readMasterPassword(), kKnownPassword);
+}
+
+// Bytes made by another tool (Python's plistlib for the archive, OpenSSL's command line for the
+// cipher) read back: the format is the platform's, not only ours.
+TEST_F(MasterPassword, BytesWrittenByAnIndependentToolReadBack) {
+    const QString script = QStringLiteral(R"(
+import plistlib, subprocess, sys
+archive = {"$version": 100000, "$archiver": "NSKeyedArchiver", "$top": {"root": plistlib.UID(1)},
+           "$objects": ["$null", sys.argv[1]]}
+plain = plistlib.dumps(archive, fmt=plistlib.FMT_BINARY)
+cipher = subprocess.run(["openssl", "enc", "-aes-256-cbc", "-K", sys.argv[2], "-iv", sys.argv[3]],
+                        input=plain, capture_output=True, check=True).stdout
+sys.stdout.write(cipher.hex())
+)");
+    for (const QString& password : {kKnownPassword, QStringLiteral("plain ascii"),
+                                    QStringLiteral("密码 with a longer tail to span blocks")}) {
+        QProcess tool;
+        tool.start(QStringLiteral("python3"),
+                   {QStringLiteral("-c"), script, password, QString::fromLatin1(kKeyHex),
+                    QString::fromLatin1(kIvHex)});
+        ASSERT_TRUE(tool.waitForFinished(30000));
+        ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+        const QByteArray bytes = QByteArray::fromHex(tool.readAllStandardOutput());
+        ASSERT_FALSE(bytes.isEmpty());
+        doubles.defaults.setValue(keys::applock, bytes);
+        EXPECT_EQ(readMasterPassword(), password);
+    }
 }
