@@ -41,7 +41,8 @@ VANTREL_PROGRAM=/usr/bin/vantrel \
     VANTREL_E2E_SET_PASSWORD="$build/tests/e2e/vantrel-e2e-set-password" \
     VANTREL_E2E_SCREENSHOTS="$build/e2e-screenshots" \
     python3 "$root/tests/e2e/lock_e2e_test.py" \
-    SingleInstanceTest.test_second_start_shows_the_first_and_ends || status=1
+    SingleInstanceTest.test_second_start_shows_the_first_and_ends \
+    LoginItemTest.test_login_item_starts_the_vantrel_of_its_bundle || status=1
 
 echo "== removing"
 DEBIAN_FRONTEND=noninteractive apt-get remove -y -q vantrel

@@ -322,6 +322,39 @@ class SingleInstanceTest(VantrelSession, unittest.TestCase):
         self.assertEqual((running or "").strip(), "1")
 
 
+class LoginItemTest(VantrelSession, unittest.TestCase):
+    """The login item inside Vantrel's bundle, wherever the bundle lies (the build tree, or the
+    installed layout behind /usr/bin/vantrel), starts the Vantrel of that bundle and ends."""
+
+    def setUp(self):
+        self.prepare_sandbox()
+
+    @staticmethod
+    def programs_running(executable):
+        found = []
+        for entry in os.listdir("/proc"):
+            if entry.isdigit():
+                try:
+                    if os.readlink(f"/proc/{entry}/exe") == executable:
+                        found.append(int(entry))
+                except OSError:
+                    pass
+        return found
+
+    def test_login_item_starts_the_vantrel_of_its_bundle(self):
+        program = os.path.realpath(VANTREL)
+        helper = os.path.join(os.path.dirname(program), "..", "Library", "LoginItems",
+                              "VantrelHelper.app", "Contents", "MacOS", "VantrelHelper")
+        self.assertTrue(os.access(helper, os.X_OK), f"no login item at {helper}")
+        self.assertEqual(self.programs_running(program), [])
+        launcher = self.desktop.spawn([helper], "helper")
+        pids = wait_until(lambda: self.programs_running(program), 10, "the helper starts Vantrel")
+        self.vantrel = types.SimpleNamespace(pid=pids[0], poll=lambda: None)
+        self.addCleanup(lambda: [os.kill(pid, 15) for pid in self.programs_running(program)])
+        wait_until(self.popover_is_open, 15, "the Vantrel it started opens its popover")
+        self.assertEqual(launcher.wait(timeout=10), 0, self.desktop.log("helper"))
+
+
 class NoTrayTest(VantrelSession, unittest.TestCase):
     """Without a system tray, the popover's screens open in an ordinary window: at start, and
     again at every further start."""
