@@ -19,3 +19,9 @@ if(VANTREL_SANITIZE)
         -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
     target_link_options(vantrel_build_options INTERFACE -fsanitize=address,undefined)
 endif()
+if(VANTREL_FUZZ)
+    # Coverage counters in every library of ours, so that the fuzzers find their way past the
+    # first checks; the fuzz targets add libFuzzer's main when they link.
+    target_compile_options(vantrel_build_options INTERFACE -fsanitize=fuzzer-no-link)
+    target_link_options(vantrel_build_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()

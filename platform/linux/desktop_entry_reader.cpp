@@ -97,17 +97,22 @@ bool isValidId(const QString& id) {
 } // namespace
 
 DesktopFileReading readDesktopFile(const QString& path) {
-    const QString id = idOfFileName(path);
-    if (id.isEmpty())
+    if (idOfFileName(path).isEmpty())
         return {};
     const std::optional<QByteArray> bytes = readSmallFile(path);
     if (!bytes)
         return {};
+    return parseDesktopFile(*bytes, path);
+}
 
+DesktopFileReading parseDesktopFile(const QByteArray& bytes, const QString& path) {
+    const QString id = idOfFileName(path);
+    if (id.isEmpty() || bytes.size() > kMaximumFileSize)
+        return {};
     const std::unique_ptr<GKeyFile, KeyFileDeleter> file(g_key_file_new());
     GError* error = nullptr;
-    if (!g_key_file_load_from_data(file.get(), bytes->constData(),
-                                   static_cast<gsize>(bytes->size()), G_KEY_FILE_NONE, &error)) {
+    if (!g_key_file_load_from_data(file.get(), bytes.constData(), static_cast<gsize>(bytes.size()),
+                                   G_KEY_FILE_NONE, &error)) {
         g_error_free(error);
         return {};
     }

@@ -22,6 +22,9 @@ struct DesktopFileReading {
 // [Desktop Entry] group, another Type) is Unusable; nothing here fails louder than that.
 DesktopFileReading readDesktopFile(const QString& path);
 
+// The same for a file's bytes as read from path (which gives the id and the entry's path).
+DesktopFileReading parseDesktopFile(const QByteArray& bytes, const QString& path);
+
 // The application entries directly inside one folder, by file name; hidden files and
 // sub-folders are left alone. A folder that cannot be listed has none.
 QList<DesktopEntry> readDesktopEntries(const QString& folder);

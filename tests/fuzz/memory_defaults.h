@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/defaults_database.h"
+
+namespace vantrel::fuzzing {
+
+// A defaults database in memory: fuzz targets must not touch the user's files.
+class MemoryDefaults final : public DefaultsDatabase {
+public:
+    QVariant value(const QString& key) const override { return m_values.value(key); }
+    QVariantMap allValues() const override { return m_values; }
+    bool setValue(const QString& key, const QVariant& value) override {
+        m_values.insert(key, value);
+        return true;
+    }
+    bool removeValue(const QString& key) override {
+        m_values.remove(key);
+        return true;
+    }
+
+private:
+    QVariantMap m_values;
+};
+
+} // namespace vantrel::fuzzing

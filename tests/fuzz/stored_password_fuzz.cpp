@@ -1,0 +1,20 @@
+// Hostile bytes stored under "applock": reading the master password must give a password or
+// none, never crash.
+#include "platform/platform.h"
+#include "store/master_password.h"
+#include "store/settings.h"
+#include "tests/fuzz/memory_defaults.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size > (1u << 20))
+        return 0;
+    static vantrel::fuzzing::MemoryDefaults defaults;
+    vantrel::platform().defaults = &defaults;
+    defaults.setValue(vantrel::keys::applock, QByteArray(reinterpret_cast<const char*>(data),
+                                                         static_cast<qsizetype>(size)));
+    (void)vantrel::readMasterPassword();
+    return 0;
+}
