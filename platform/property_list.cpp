@@ -1,5 +1,7 @@
 #include "platform/property_list.h"
 
+#include "platform/binary_plist_keys.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
@@ -176,6 +178,8 @@ PlistPtr fromVariant(const QVariant& value, int depth) {
 std::optional<QVariant> parsePropertyList(const QByteArray& bytes) {
     if (bytes.isEmpty() ||
         static_cast<quint64>(bytes.size()) > std::numeric_limits<uint32_t>::max())
+        return std::nullopt;
+    if (binaryPlistHasKeyWithNul(bytes))
         return std::nullopt;
     plist_t raw = nullptr;
     plist_from_memory(bytes.constData(), static_cast<uint32_t>(bytes.size()), &raw);

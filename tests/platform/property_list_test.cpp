@@ -1,3 +1,4 @@
+#include "platform/binary_plist_keys.h"
 #include "platform/keyed_archive.h"
 #include "platform/property_list.h"
 
@@ -92,4 +93,32 @@ TEST(PropertyList, RejectsNestingBeyondTheBound) {
     };
     EXPECT_TRUE(parsePropertyList(nested(100)));
     EXPECT_FALSE(parsePropertyList(nested(600)));
+}
+
+// libplist aborts when it hands out a dictionary key with a NUL in it; such lists read as
+// corrupt instead. A NUL inside a value is libplist's to read.
+TEST(PropertyList, DictionaryKeysWithANulAreRefusedNotFatal) {
+    const QByteArray asciiKey = QByteArray::fromHex(
+        "62706c6973743030d10102536100621001080b0f00000000000001010000000000000003000000000000"
+        "00000000000000000011");
+    const QByteArray nestedUtf16Key = QByteArray::fromHex(
+        "62706c6973743030d10102516bd103046200fc00005176080b0d1015000000000000010100000000000000"
+        "0500000000000000000000000000000017");
+    const QByteArray nulInAValue = QByteArray::fromHex(
+        "62706c6973743030d10102526f6b53610062080b0e00000000000001010000000000000003000000000000"
+        "00000000000000000012");
+    EXPECT_FALSE(binaryPlistHasKeyWithNul(nulInAValue));
+    EXPECT_TRUE(binaryPlistHasKeyWithNul(asciiKey));
+    EXPECT_TRUE(binaryPlistHasKeyWithNul(nestedUtf16Key));
+    EXPECT_EQ(parsePropertyList(asciiKey), std::nullopt);
+    EXPECT_EQ(parsePropertyList(nestedUtf16Key), std::nullopt);
+    EXPECT_TRUE(parsePropertyList(nulInAValue).has_value());
+
+    // Cut or damaged lists are never read past their end.
+    for (qsizetype length = 0; length < asciiKey.size(); ++length)
+        (void)binaryPlistHasKeyWithNul(asciiKey.left(length));
+    QByteArray wild = asciiKey;
+    wild[wild.size() - 9] = '\xff';  // the offset table's place
+    wild[wild.size() - 25] = '\x7f'; // the number of objects
+    EXPECT_FALSE(binaryPlistHasKeyWithNul(wild));
 }
