@@ -1,6 +1,7 @@
 // The program's bundle as the build lays it out and as an install leaves it.
 #include "platform/bundle_info.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFileInfo>
@@ -56,7 +57,24 @@ TEST(VantrelBundle, InstallKeepsTheLayout) {
     ASSERT_EQ(install.exitStatus(), QProcess::NormalExit);
     ASSERT_EQ(install.exitCode(), 0) << install.readAll().toStdString();
 
-    expectVantrelBundleAt(prefix.path());
+    // Installed, the bundle lies in a private folder and the command links to its program, which
+    // still finds its bundle through the link.
+    expectVantrelBundleAt(QDir(prefix.path()).filePath(QStringLiteral("lib/vantrel")));
+    const QFileInfo command(QDir(prefix.path()).filePath(QStringLiteral("bin/vantrel")));
+    ASSERT_TRUE(command.isSymLink());
+    // Relative, so that the installed tree can be moved or packaged as it is.
+    EXPECT_TRUE(std::filesystem::read_symlink(command.filePath().toStdString()).is_relative());
+    const std::optional<BundleInfo> info = bundleForExecutable(command.canonicalFilePath());
+    ASSERT_TRUE(info.has_value());
+    EXPECT_EQ(info->bundleIdentifier(), QStringLiteral("com.corvane.vantrel"));
+    for (const char* installed :
+         {"share/applications/com.corvane.vantrel.desktop",
+          "share/metainfo/com.corvane.vantrel.metainfo.xml",
+          "share/icons/hicolor/scalable/apps/com.corvane.vantrel.svg",
+          "share/icons/hicolor/48x48/apps/com.corvane.vantrel.png", "share/man/man1/vantrel.1.gz"})
+        EXPECT_TRUE(
+            QFileInfo(QDir(prefix.path()).filePath(QString::fromLatin1(installed))).isFile())
+            << installed;
 }
 
 } // namespace
