@@ -17,6 +17,8 @@ using namespace std::chrono_literals;
 
 constexpr auto autoShowDelay = 1000ms;
 constexpr auto ratingPromptDelay = 300s;
+// How often a rating prompt held back by a lock looks again.
+constexpr auto ratingRetryInterval = 30s;
 // How often the tray is looked for: Qt tells no one when a panel with the tray quits.
 constexpr auto trayCheckInterval = 2s;
 
@@ -38,6 +40,7 @@ AppDelegate::AppDelegate(Parts parts, QObject* parent)
                                     : std::make_unique<StatusItemWithoutButton>())
     , m_lockEngine(std::move(parts.lockEngine))
     , m_ratingPrompt(std::move(parts.ratingPrompt))
+    , m_lockIsShown(std::move(parts.lockIsShown))
     , m_bundleIdentifier(parts.bundleIdentifier ? std::move(parts.bundleIdentifier)
                                                 : mainBundleIdentifier)
     , m_announceWindowWithoutTray(std::move(parts.announceWindowWithoutTray)) {}
@@ -138,6 +141,12 @@ void AppDelegate::autoShowPopover() {
 }
 
 void AppDelegate::rateUsOnAppStore() {
+    // A prompt over a lock would come between the user and the password.
+    if (m_lockIsShown && m_lockIsShown()) {
+        if (DelayedPerform* delayed = platform().delayedPerform)
+            delayed->perform(ratingRetryInterval, this, [this] { rateUsOnAppStore(); });
+        return;
+    }
     if (m_ratingPrompt)
         m_ratingPrompt();
 }

@@ -30,6 +30,7 @@ public:
         std::unique_ptr<StatusItem> statusItem; // a StatusItemWithoutButton when empty
         LockEngine lockEngine;
         std::function<void()> ratingPrompt; // what rateUsOnAppStore runs
+        std::function<bool()> lockIsShown;  // whether a lock window is up now; never when empty
         // This program's bundle identifier, told to a running launcher; the main bundle's when
         // left empty.
         std::function<std::optional<QString>()> bundleIdentifier;
@@ -51,6 +52,7 @@ public:
     // forward. Without a tray to hang it from, the screens open in a window instead.
     void showPopover();
     void autoShowPopover();
+    // Runs the rating prompt, or, while a lock is up, tries again a little later.
     void rateUsOnAppStore();
 
     MenuPopover& menuPopover() { return *m_menuPopover; }
@@ -69,6 +71,7 @@ private:
     std::unique_ptr<StatusItem> m_statusItem;
     LockEngine m_lockEngine;
     std::function<void()> m_ratingPrompt;
+    std::function<bool()> m_lockIsShown;
     std::function<std::optional<QString>()> m_bundleIdentifier;
     std::function<void()> m_announceWindowWithoutTray;
     std::unique_ptr<PopoverWindow> m_popoverWindow;

@@ -9,6 +9,8 @@
 #include "app/tray_absence_notice.h"
 #include "controls/control_controllers.h"
 #include "launcher/launcher_identifiers.h"
+#include "lock/app_locker_window.h"
+#include "lock/app_locker_window_controller.h"
 #include "lock/lock_controllers.h"
 #include "lock/running_application_monitor.h"
 #include "platform/command_line.h"
@@ -20,6 +22,15 @@
 #include <QApplication>
 #include <QTimer>
 #include <utility>
+
+namespace {
+
+bool lockIsShown() {
+    const vantrel::AppLockerWindowController* lock = vantrel::existingLockController();
+    return lock != nullptr && lock->window()->isVisible();
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     const vantrel::CommandLineAnswer answer = vantrel::answerCommandLine(
@@ -60,6 +71,7 @@ int main(int argc, char** argv) {
         vantrel::popoverImage(QStringLiteral("menu_icon")));
     parts.lockEngine = {&vantrel::startMonitoring, &vantrel::stopMonitoring};
     parts.ratingPrompt = &vantrel::rateUsOnAppStore;
+    parts.lockIsShown = &lockIsShown;
     parts.announceWindowWithoutTray = &vantrel::announceWindowWithoutTray;
     vantrel::AppDelegate delegate(std::move(parts));
     QObject::connect(&instance, &vantrel::SingleInstance::activated, &delegate,

@@ -1,9 +1,11 @@
 #include "controls/message_box_alerts.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 #include <utility>
 
 namespace vantrel {
@@ -25,12 +27,26 @@ void applyStyle(QMessageBox& box, AlertStyle style) {
     }
 }
 
+// The window the alert answers for: the active one, unless that is a popup, which closes as the
+// alert opens.
+QWindow* alertOwner() {
+    QWidget* active = QApplication::activeWindow();
+    if (active == nullptr || active->windowType() == Qt::Popup)
+        return nullptr;
+    return active->windowHandle();
+}
+
 } // namespace
 
 int MessageBoxAlerts::runModal(const AlertRequest& request) {
     QMessageBox box;
     box.setWindowTitle(QGuiApplication::applicationDisplayName());
-    box.setWindowModality(Qt::ApplicationModal);
+    // Modal to the window it answers for, not to the whole program: a lock window that comes up
+    // meanwhile must still take the password.
+    box.setWindowModality(Qt::WindowModal);
+    box.winId();
+    if (QWindow* owner = alertOwner())
+        box.windowHandle()->setTransientParent(owner);
     box.setText(request.messageText);
     box.setInformativeText(request.informativeText);
     box.setTextFormat(Qt::PlainText);

@@ -8,9 +8,10 @@ class QMessageBox;
 
 namespace vantrel {
 
-// Alerts as application-modal message boxes. The first button is the default one (Return), a
-// button titled "Cancel" answers Escape; the answer is FirstButtonReturn plus the index of the
-// button pressed.
+// Alerts as message boxes, modal to the window that was active when they opened (to no window
+// when none was, or a popup): other windows, the lock window above all, keep their input. The first
+// button is the default one (Return), a button titled "Cancel" answers Escape; the answer is
+// FirstButtonReturn plus the index of the button pressed.
 class MessageBoxAlerts final : public ModalAlerts {
 public:
     int runModal(const AlertRequest& request) override;

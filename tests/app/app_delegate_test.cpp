@@ -24,13 +24,14 @@ protected:
         root()->showScreen(ViewControllers::password);
     }
 
-    void makeDelegate(LockEngine lockEngine = {}) {
+    void makeDelegate(LockEngine lockEngine = {}, std::function<bool()> lockIsShown = {}) {
         auto item = std::make_unique<FakeStatusItem>();
         statusItem = item.get();
         AppDelegate::Parts parts;
         parts.statusItem = std::move(item);
         parts.lockEngine = std::move(lockEngine);
         parts.ratingPrompt = [this] { ++ratingPrompts; };
+        parts.lockIsShown = std::move(lockIsShown);
         parts.announceWindowWithoutTray = [this] { ++announcements; };
         parts.bundleIdentifier = [] {
             return std::optional<QString>(login_launcher::mainBundleIdentifier);
@@ -184,6 +185,23 @@ TEST_F(AppDelegateTest, RatingPromptComesOnceAfterFiveMinutes) {
     doubles.clock.advance(299999ms);
     EXPECT_EQ(ratingPrompts, 0);
     doubles.clock.advance(1ms);
+    EXPECT_EQ(ratingPrompts, 1);
+    doubles.clock.advance(1h);
+    EXPECT_EQ(ratingPrompts, 1);
+}
+
+TEST_F(AppDelegateTest, RatingPromptWaitsUntilNoLockIsUp) {
+    bool lockShown = true;
+    makeDelegate({}, [&] { return lockShown; });
+    delegate->applicationDidFinishLaunching();
+
+    doubles.clock.advance(300s);
+    EXPECT_EQ(ratingPrompts, 0);
+    doubles.clock.advance(2min);
+    EXPECT_EQ(ratingPrompts, 0);
+
+    lockShown = false;
+    doubles.clock.advance(30s);
     EXPECT_EQ(ratingPrompts, 1);
     doubles.clock.advance(1h);
     EXPECT_EQ(ratingPrompts, 1);

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 #include <QAbstractButton>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 
 namespace vantrel {
 namespace {
@@ -72,6 +74,30 @@ TEST(MessageBoxAlerts, AnswersWithTheIndexOfThePressedButton) {
         QTest::keyClick(&box, Qt::Key_Return);
     });
     EXPECT_EQ(messageBoxes.runModal(request), FirstButtonReturn);
+}
+
+// An alert holds the keys of the window it answers for, never those of a window that comes up
+// while it is open, as a lock does.
+TEST(MessageBoxAlerts, HoldTheirOwnWindowButNotAWindowThatComesUpMeanwhile) {
+    QLineEdit owner;
+    owner.show();
+    owner.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&owner));
+    QLineEdit comesUp;
+
+    MessageBoxAlerts messageBoxes;
+    messageBoxes.setNextAnswer([&](QMessageBox& box) {
+        comesUp.show();
+        comesUp.setFocus();
+        QTest::keyClick(comesUp.windowHandle(), Qt::Key_A);
+        QTest::keyClick(owner.windowHandle(), Qt::Key_B);
+        box.defaultButton()->click();
+    });
+    AlertRequest request;
+    request.messageText = QStringLiteral("Enjoying Vantrel?");
+    EXPECT_EQ(messageBoxes.runModal(request), FirstButtonReturn);
+    EXPECT_EQ(comesUp.text(), u"a");
+    EXPECT_EQ(owner.text(), QString());
 }
 
 } // namespace
