@@ -1,5 +1,6 @@
 #include "app/app_controllers.h"
 
+#include "app/menu_popover.h"
 #include "app/popover_controllers.h"
 #include "app/screen_navigator.h"
 #include "app/storyboard.h"
@@ -34,6 +35,12 @@ void registerAppControllers() {
         addApp->setHeaderButtonsVisible(false);
         QObject::connect(addApp, &AddAppViewController::backRequested, addApp,
                          [] { navigate(ViewControllers::home); });
+        // Closed before the open panel runs, so that the popover's grab is gone and the panel
+        // takes the first click. The window of a desktop without a tray stays open.
+        QObject::connect(addApp, &AddAppViewController::closePopoverRequested, addApp, [addApp] {
+            if (auto* popover = qobject_cast<MenuPopover*>(addApp->window()))
+                popover->performClose();
+        });
         return addApp;
     });
 }

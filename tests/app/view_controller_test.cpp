@@ -1,7 +1,10 @@
 #include "app/app_controllers.h"
 #include "app/header_button.h"
+#include "app/menu_popover.h"
+#include "app/popover_window.h"
 #include "app/storyboard.h"
 #include "app/view_controller.h"
+#include "screens/add_app_view_controller.h"
 #include "screens/password_view_controller.h"
 #include "screens/preferences_window_controller.h"
 #include "screens/rating_prompt.h"
@@ -230,6 +233,38 @@ TEST_F(ViewControllerTest, PreferencesOpensTheOneSharedPreferencesWindow) {
               controller);
     EXPECT_TRUE(window->isVisible());
     window->hide();
+}
+
+// The open panel of "add by hand" runs with the popover closed, so that it takes the first click;
+// the window of a desktop without a tray stays.
+TEST_F(ViewControllerTest, AddingByHandClosesThePopoverBeforeThePanelRuns) {
+    auto* addApp =
+        storyboard::sharedController<AddAppViewController>(QStringLiteral("AddAppViewController"));
+    ASSERT_NE(addApp, nullptr);
+    QList<bool> shownWhilePanelRan;
+    addApp->setOpenPanel([&](const QString&) {
+        shownWhilePanelRan.append(root.window()->isVisible());
+        return std::nullopt;
+    });
+
+    {
+        MenuPopover popover;
+        popover.setContent(&root);
+        root.showScreen(ViewControllers::addApp);
+        popover.showRelativeTo(QRect(100, 0, 24, 24));
+        ASSERT_TRUE(popover.isVisible());
+        addApp->clickedAddNow();
+        EXPECT_FALSE(popover.isVisible());
+    }
+    {
+        PopoverWindow window;
+        window.setContent(&root);
+        root.showScreen(ViewControllers::addApp);
+        window.show();
+        addApp->clickedAddNow();
+        EXPECT_TRUE(window.isVisible());
+    }
+    EXPECT_EQ(shownWhilePanelRan, (QList<bool>{false, true}));
 }
 
 } // namespace
