@@ -2,11 +2,14 @@
 
 #include "platform/window_compositing.h"
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPropertyAnimation>
 #include <QScreen>
+#include <QWindow>
 
 namespace vantrel {
 namespace {
@@ -160,6 +163,31 @@ void ToolTipPopover::paintEvent(QPaintEvent*) {
     painter.setPen(QPen(bubbleBorder(palette()), 1.0));
     painter.setBrush(bubbleFill(palette()));
     painter.drawPath(path);
+}
+
+void ToolTipPopover::mousePressEvent(QMouseEvent* event) {
+    const bool outside = !rect().contains(event->position().toPoint());
+    if (windowType() != Qt::Popup || !outside) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    // Qt passes a press outside a popup on only when the last popup closes, and the bubble
+    // mostly opens over the tray's popover, a popup too: the press goes on from here, so that
+    // one click on another help button opens its bubble. Qt's own pass would make it two.
+    setAttribute(Qt::WA_NoMouseReplay);
+    const QPointF global = event->globalPosition();
+    QWidget::mousePressEvent(event); // closes the bubble
+    if (QApplication::activeModalWidget())
+        return;
+    QWidget* under = QApplication::widgetAt(global.toPoint());
+    QWindow* window = under ? under->window()->windowHandle() : nullptr;
+    if (!window || under->window() == this)
+        return;
+    const QPointF local = window->mapFromGlobal(global);
+    // Posted, as Qt does it: it arrives through the window, as the press itself would have.
+    QCoreApplication::postEvent(window, new QMouseEvent(QEvent::MouseButtonPress, local, local,
+                                                        global, event->button(), event->buttons(),
+                                                        event->modifiers()));
 }
 
 void ToolTipPopover::hideEvent(QHideEvent* event) {

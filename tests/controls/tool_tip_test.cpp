@@ -10,6 +10,8 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QTest>
+#include <QWindow>
 
 namespace vantrel {
 namespace {
@@ -40,6 +42,43 @@ TEST(ToolTipPlacement, FlipsWhenThePreferredSideHasNoRoomAndStaysOnTheScreen) {
     // Slid down to stay on the screen; the arrow still points at the anchor where it can.
     EXPECT_EQ(placed.body.top(), toolTipScreenMargin);
     EXPECT_EQ(placed.arrowTip.y(), placed.body.top() + toolTipCornerRadius + toolTipArrowHalfWidth);
+}
+
+// The help buttons sit in the tray's popover, itself a popup under the bubble.
+TEST(ShowToolTipInAPopup, OneClickOnAnotherHelpButtonOpensItsBubble) {
+    registerControlControllers();
+    QWidget popover(nullptr, Qt::Popup);
+    auto* first = new QPushButton(QStringLiteral("i"));
+    auto* second = new QPushButton(QStringLiteral("i"));
+    auto* layout = new QHBoxLayout(&popover);
+    layout->addWidget(first);
+    layout->addWidget(second);
+    layout->addStretch();
+    popover.setGeometry(420, 320, 300, 80);
+    QObject::connect(second, &QPushButton::clicked, second,
+                     [second] { showToolTip(second, QStringLiteral("Second"), RectEdge::MaxY); });
+    popover.show();
+    showToolTip(first, QStringLiteral("First"), RectEdge::MaxY);
+    ToolTipPopover* bubble =
+        storyboard::sharedController<ToolTipViewController>(toolTipViewControllerIdentifier)
+            ->popover();
+    ASSERT_TRUE(bubble->isVisible());
+
+    // While popups are open the window system hands the top one every press, wherever it falls.
+    const QPoint onSecond = second->mapToGlobal(second->rect().center());
+    QWindow* bubbleWindow = bubble->windowHandle();
+    QTest::mousePress(bubbleWindow, Qt::LeftButton, Qt::NoModifier,
+                      bubbleWindow->mapFromGlobal(onSecond));
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(popover.isVisible());
+    QWindow* popoverWindow = popover.windowHandle();
+    QTest::mouseRelease(popoverWindow, Qt::LeftButton, Qt::NoModifier,
+                        popoverWindow->mapFromGlobal(onSecond));
+    QCoreApplication::processEvents();
+
+    EXPECT_TRUE(bubble->isVisible());
+    EXPECT_EQ(bubble->anchorView(), second);
+    bubble->hide();
 }
 
 class ShowToolTipTest : public ::testing::Test {
