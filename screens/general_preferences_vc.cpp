@@ -214,6 +214,13 @@ void GeneralPreferencesVC::changeEvent(QEvent* event) {
 
 void GeneralPreferencesVC::viewWillAppear() {
     btnLaunchAutomatically->setChecked(readFlag(keys::isLaunchAutomaticallyAtMacStartup));
+    // A password shown in the clear stays so only while the tab stays in view.
+    for (CRVSecureTextField* field :
+         {txtFieldOldPassword, txtFieldNewPassword, txtFieldConfirmPassword}) {
+        // Only when shown: switching takes the focus from the field.
+        if (field->passwordIsVisible())
+            field->setPasswordIsVisible(false);
+    }
 }
 
 void GeneralPreferencesVC::clickedLaunchAutomatically() {

@@ -20,7 +20,8 @@ class GeneralPreferencesVC : public QWidget {
 public:
     explicit GeneralPreferencesVC(QWidget* parent = nullptr);
 
-    // Sets the checkbox from the stored setting; runs each time the tab is about to appear.
+    // Sets the checkbox from the stored setting and hides the passwords again; runs each time the
+    // tab is about to appear.
     void viewWillAppear();
 
     // The views, made by the constructor and owned by this widget.

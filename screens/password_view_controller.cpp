@@ -6,6 +6,7 @@
 #include "controls/shake.h"
 #include "resources/popover_images.h"
 #include "screens/popover_style.h"
+#include "screens/return_submits.h"
 #include "screens/user_perceived_length.h"
 #include "store/master_password.h"
 
@@ -142,11 +143,13 @@ void PasswordViewController::buildViews() {
     column->addStretch(4);
 
     connect(btnSubmit, &QPushButton::clicked, this, &PasswordViewController::clickedSubmit);
-    // Return submits from either field, as the button's key equivalent would.
+    // Return submits from either field, as the button's key equivalent would, and from the
+    // popover once the eye button has taken the focus from a field.
     connect(txtFieldMasterPassword, &QLineEdit::returnPressed, this,
             &PasswordViewController::clickedSubmit);
     connect(txtFieldConfirmMasterPassword, &QLineEdit::returnPressed, this,
             &PasswordViewController::clickedSubmit);
+    submitOnReturn(this, [this] { clickedSubmit(); });
 }
 
 void PasswordViewController::applyStyle() {
@@ -192,7 +195,13 @@ void PasswordViewController::showEvent(QShowEvent* event) {
         configureView();
 }
 
-void PasswordViewController::showAlertOverPopover(const QString& title, const QString& message) {
+void PasswordViewController::refuseSetUp(QWidget* field, const QString& message) {
+    shakeField(field);
+    showAlertOverPopover(tr("Error!"), message, field);
+}
+
+void PasswordViewController::showAlertOverPopover(const QString& title, const QString& message,
+                                                  QWidget* fieldAtFault) {
     // A modal window closes every popup as it opens, so the popover is brought back once the
     // alert is dismissed, with the typed texts and the focus as they were.
     QWidget* popover = window();
@@ -208,12 +217,18 @@ void PasswordViewController::showAlertOverPopover(const QString& title, const QS
     popover->activateWindow();
     if (focused)
         focused->setFocus(Qt::OtherFocusReason);
+    // The shake ran while the popover was away: once more, where it can be seen.
+    if (fieldAtFault)
+        shakeField(fieldAtFault);
 }
 
 void PasswordViewController::configureView() {
     const QString stored = readMasterPassword();
     txtFieldMasterPassword->clear();
     txtFieldConfirmMasterPassword->clear();
+    // A password shown in the clear last time is not shown to whoever opens the popover next.
+    txtFieldMasterPassword->setPasswordIsVisible(false);
+    txtFieldConfirmMasterPassword->setPasswordIsVisible(false);
     txtFieldMasterPassword->setFocus(Qt::OtherFocusReason);
 
     const bool entryMode = !stored.isEmpty();
@@ -249,13 +264,12 @@ void PasswordViewController::submitEntry(const QString& stored) {
 void PasswordViewController::submitSetUp() {
     const QString newPassword = txtFieldMasterPassword->text();
     if (userPerceivedLength(newPassword) < minimumPasswordLength) {
-        shakeField(txtFieldMasterPassword);
-        showAlertOverPopover(tr("Error!"), tr("The password cannot be smaller than 3 characters."));
+        refuseSetUp(txtFieldMasterPassword,
+                    tr("The password cannot be smaller than 3 characters."));
         return;
     }
     if (!passwordsMatch(newPassword, txtFieldConfirmMasterPassword->text())) {
-        shakeField(txtFieldConfirmMasterPassword);
-        showAlertOverPopover(tr("Error!"), tr("The password do not match."));
+        refuseSetUp(txtFieldConfirmMasterPassword, tr("The password do not match."));
         return;
     }
     if (!writeMasterPassword(newPassword)) {

@@ -20,8 +20,8 @@ class PasswordViewController : public QWidget {
 public:
     explicit PasswordViewController(QWidget* parent = nullptr);
 
-    // Empties the fields, gives the first one the focus and puts the screen into the mode the
-    // stored password calls for. Runs each time the screen is about to show.
+    // Empties and hides the fields, gives the first one the focus and puts the screen into the
+    // mode the stored password calls for. Runs each time the screen is about to show.
     void configureView();
 
     // The views, made by the constructor and owned by this widget.
@@ -52,7 +52,11 @@ private:
     void applyStyle();
     void submitEntry(const QString& stored);
     void submitSetUp();
-    void showAlertOverPopover(const QString& title, const QString& message);
+    // Shakes the field and explains why in an alert.
+    void refuseSetUp(QWidget* field, const QString& message);
+    // The field at fault, if any, shakes again once the popover is back.
+    void showAlertOverPopover(const QString& title, const QString& message,
+                              QWidget* fieldAtFault = nullptr);
 
     bool m_applyingStyle = false;
     // Set while the popover comes back after an alert: the screen is shown again as it was.

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <QCheckBox>
 #include <QPushButton>
+#include <QTest>
 
 namespace vantrel {
 namespace {
@@ -241,6 +242,23 @@ TEST_F(GeneralPreferencesTest, RefusedRegistrationStillStoresTheChoiceWithoutAnA
 
     EXPECT_TRUE(readFlag(keys::isLaunchAutomaticallyAtMacStartup));
     EXPECT_TRUE(doubles.alerts.shown.isEmpty());
+}
+
+TEST_F(GeneralPreferencesTest, PasswordsShownInTheClearAreHiddenWhenTheTabAppearsAgain) {
+    const QList<CRVSecureTextField*> fields = {vc.txtFieldOldPassword, vc.txtFieldNewPassword,
+                                               vc.txtFieldConfirmPassword};
+    vc.show();
+    for (CRVSecureTextField* field : fields) {
+        field->setText(QStringLiteral("typed"));
+        QTest::mouseClick(field->visibilityButton(), Qt::LeftButton);
+        ASSERT_EQ(field->echoMode(), QLineEdit::Normal);
+    }
+    vc.hide();
+    vc.show();
+    for (CRVSecureTextField* field : fields) {
+        EXPECT_EQ(field->echoMode(), QLineEdit::Password);
+        EXPECT_FALSE(field->visibilityButton()->isChecked());
+    }
 }
 
 } // namespace

@@ -59,11 +59,20 @@ public:
         // As a real modal window does when it opens.
         if (closesPopups && QApplication::activePopupWidget())
             QApplication::activePopupWidget()->close();
+        // The user takes longer to read the alert than a shake lasts.
+        if (outlastsShakes) {
+            for (QWidget* field :
+                 {screen->txtFieldMasterPassword, screen->txtFieldConfirmMasterPassword}) {
+                if (QAbstractAnimation* shake = runningShake(field))
+                    shake->setCurrentTime(shake->duration());
+            }
+        }
         return FirstButtonReturn;
     }
 
     PasswordViewController* screen = nullptr;
     bool closesPopups = false;
+    bool outlastsShakes = false;
     QList<Shown> shown;
 };
 
@@ -307,6 +316,83 @@ TEST_F(PasswordScreenTest, APopoverClosedByAnAlertComesBackAsItWas) {
     popover.close();
     popover.show();
     EXPECT_TRUE(inPopover->txtFieldMasterPassword->text().isEmpty());
+}
+
+TEST_F(PasswordScreenTest, ARefusalThatClosedThePopoverShakesItsFieldOnceThePopoverIsBack) {
+    QWidget popover(nullptr, Qt::Popup);
+    auto* inPopover = new PasswordViewController(&popover);
+    (new QVBoxLayout(&popover))->addWidget(inPopover);
+    alerts.screen = inPopover;
+    alerts.closesPopups = true;
+    alerts.outlastsShakes = true;
+    popover.show();
+
+    struct Case {
+        QString first, second;
+        QLineEdit* atFault;
+    };
+    const QList<Case> cases = {
+        {QStringLiteral("ab"), QStringLiteral("ab"), inPopover->txtFieldMasterPassword},
+        {QStringLiteral("abc"), QStringLiteral("abd"), inPopover->txtFieldConfirmMasterPassword},
+    };
+    for (const Case& refused : cases) {
+        inPopover->txtFieldMasterPassword->setText(refused.first);
+        inPopover->txtFieldConfirmMasterPassword->setText(refused.second);
+        inPopover->btnSubmit->click();
+        ASSERT_TRUE(popover.isVisible());
+        QAbstractAnimation* shake = runningShake(refused.atFault);
+        ASSERT_NE(shake, nullptr) << refused.atFault->objectName().toStdString();
+        EXPECT_EQ(shake->currentTime(), 0);
+    }
+    EXPECT_EQ(alerts.shown.size(), cases.size());
+}
+
+TEST_F(PasswordScreenTest, APasswordShownInTheClearIsHiddenWhenTheScreenShowsAgain) {
+    showWith({});
+    for (CRVSecureTextField* field :
+         {screen.txtFieldMasterPassword, screen.txtFieldConfirmMasterPassword}) {
+        QTest::mouseClick(field->visibilityButton(), Qt::LeftButton);
+        ASSERT_EQ(field->echoMode(), QLineEdit::Normal);
+    }
+    screen.hide();
+    screen.show();
+    for (CRVSecureTextField* field :
+         {screen.txtFieldMasterPassword, screen.txtFieldConfirmMasterPassword}) {
+        EXPECT_EQ(field->echoMode(), QLineEdit::Password) << field->objectName().toStdString();
+        EXPECT_FALSE(field->visibilityButton()->isChecked());
+    }
+}
+
+// Return submits once from a field, and also once the eye button has ended the editing and no
+// field has the focus.
+TEST_F(PasswordScreenTest, ReturnInThePopoverSubmitsOnceWhereverTheFocusIs) {
+    QWidget popover(nullptr, Qt::Popup);
+    auto* inPopover = new PasswordViewController(&popover);
+    (new QVBoxLayout(&popover))->addWidget(inPopover);
+    alerts.screen = inPopover;
+    popover.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&popover));
+    const auto pressOnEyeThenReturn = [&](CRVSecureTextField* field, Qt::Key key) {
+        QTest::mouseClick(field->visibilityButton(), Qt::LeftButton);
+        ASSERT_FALSE(field->hasFocus());
+        QTest::keyClick(popover.windowHandle(), key);
+    };
+
+    inPopover->txtFieldMasterPassword->setText(QStringLiteral("abc"));
+    inPopover->txtFieldConfirmMasterPassword->setText(QStringLiteral("abd"));
+    inPopover->txtFieldConfirmMasterPassword->setFocus();
+    QTest::keyClick(popover.windowHandle(), Qt::Key_Return);
+    EXPECT_EQ(alerts.shown.size(), 1);
+
+    inPopover->txtFieldConfirmMasterPassword->setText(QStringLiteral("abc"));
+    pressOnEyeThenReturn(inPopover->txtFieldConfirmMasterPassword, Qt::Key_Return);
+    EXPECT_EQ(readMasterPassword(), u"abc");
+    ASSERT_TRUE(inPopover->txtFieldConfirmMasterPassword->isHidden());
+
+    inPopover->txtFieldMasterPassword->setText(QStringLiteral("abc"));
+    inPopover->txtFieldMasterPassword->setFocus();
+    pressOnEyeThenReturn(inPopover->txtFieldMasterPassword, Qt::Key_Enter);
+    EXPECT_EQ(navigator().shown, QList<ViewControllers>{ViewControllers::home});
 }
 
 TEST_F(PasswordScreenTest, TheFirstFieldTakesTheFocus) {

@@ -4,11 +4,14 @@
 #include "screens/preferences_controllers.h"
 #include "screens/preferences_tab_view_controller.h"
 #include "screens/preferences_window_controller.h"
+#include "store/master_password.h"
 #include "tests/doubles/platform_doubles.h"
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <QTest>
 #include <QWidget>
+#include <QWindow>
 
 namespace vantrel {
 namespace {
@@ -61,6 +64,38 @@ TEST(PreferencesWindow, OpeningAgainBringsTheOneWindowForwardAsItWas) {
     // Showing again clears nothing.
     EXPECT_EQ(general->txtFieldOldPassword->text(), QStringLiteral("half typed"));
     window->hide();
+}
+
+// Return changes the password wherever the focus is in the form, also once the eye button has
+// ended the editing in a field and no field has the focus.
+TEST(PreferencesWindow, ReturnChangesThePasswordWhereverTheFocusIsInTheForm) {
+    testing::PlatformDoubles doubles;
+    PreferencesWindowController controller;
+    controller.showWindow();
+    QWidget* window = controller.window();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    GeneralPreferencesVC* general = controller.contentViewController()->generalPreferences();
+    writeMasterPassword(QStringLiteral("secret"));
+
+    QString current = QStringLiteral("secret");
+    for (CRVSecureTextField* field : {general->txtFieldOldPassword, general->txtFieldNewPassword,
+                                      general->txtFieldConfirmPassword}) {
+        for (const bool eyeClicked : {false, true}) {
+            const QString next = current + QStringLiteral("+");
+            general->txtFieldOldPassword->setText(current);
+            general->txtFieldNewPassword->setText(next);
+            general->txtFieldConfirmPassword->setText(next);
+            field->setFocus();
+            if (eyeClicked) {
+                QTest::mouseClick(field->visibilityButton(), Qt::LeftButton);
+                ASSERT_FALSE(field->hasFocus());
+            }
+            QTest::keyClick(window->windowHandle(), Qt::Key_Return);
+            EXPECT_EQ(readMasterPassword(), next) << eyeClicked;
+            current = next;
+        }
+    }
 }
 
 } // namespace
