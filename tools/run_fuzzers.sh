@@ -2,11 +2,13 @@
 # Runs every fuzz target of a fuzz build for SECONDS each from its seed corpus, one after the
 # other, and prints per target its executions, coverage edges and corpus size. New inputs are
 # kept under BUILD_DIR/fuzz-runs/<target>/; a crash leaves its input there too, and the run fails.
-#   tools/run_fuzzers.sh BUILD_DIR [SECONDS]
+#   tools/run_fuzzers.sh BUILD_DIR [SECONDS [TARGET...]]   (every target when none is named)
 set -eu
 
 build=$(cd "$1" && pwd)
 seconds=${2:-60}
+shift $(($# < 2 ? $# : 2))
+only="$*"
 root=$(cd "$(dirname "$0")/.." && pwd)
 fuzz="$root/tests/fuzz"
 
@@ -25,6 +27,10 @@ summary=""
 for program in "$build"/tests/fuzz/fuzz_*; do
     [ -x "$program" ] || continue
     name=${program##*/fuzz_}
+    case " $only " in
+    "  " | *" $name "*) ;;
+    *) continue ;;
+    esac
     runs="$build/fuzz-runs/$name"
     mkdir -p "$runs/corpus" "$runs/crashes"
     dictionary=$(dictionary_of "$name")
