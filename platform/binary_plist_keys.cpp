@@ -45,7 +45,8 @@ public:
         const std::optional<quint64> offset = integer(
             m_tableOffset + static_cast<qsizetype>(index * static_cast<quint64>(m_offsetSize)),
             m_offsetSize);
-        if (!offset || *offset < kHeaderSize || *offset >= static_cast<quint64>(m_bytes.size()))
+        // libplist takes any offset inside the file, the header's bytes too.
+        if (!offset || *offset >= static_cast<quint64>(m_bytes.size()))
             return std::nullopt;
         const auto at = static_cast<qsizetype>(*offset);
         Object object;
@@ -73,11 +74,12 @@ public:
         return integer(from + static_cast<qsizetype>(index) * m_refSize, m_refSize);
     }
 
-    // Whether count units of width bytes from `from` lie in the file and one of them is NUL.
+    // Whether count units of width bytes from `from` hold a NUL, or run past the end of the file
+    // (which libplist should refuse, but is not left to chance).
     bool holdsNul(qsizetype from, quint64 count, int width) const {
         if (count > static_cast<quint64>(m_bytes.size()) ||
             from + static_cast<qsizetype>(count) * width > m_bytes.size())
-            return false;
+            return true;
         for (quint64 i = 0; i < count; ++i) {
             const qsizetype at = from + static_cast<qsizetype>(i) * width;
             if (byteAt(at) == 0 && (width == 1 || byteAt(at + 1) == 0))
@@ -115,24 +117,28 @@ constexpr quint8 kDictionary = 0xd;
 bool binaryPlistHasKeyWithNul(const QByteArray& bytes) {
     BinaryPlist plist(bytes);
     if (!plist.readTrailer())
-        return false;
+        return bytes.startsWith("bplist00"); // too broken to tell: not worth libplist's try
     QSet<quint64> keys;
     for (quint64 index = 0; index < plist.objectCount(); ++index) {
         const std::optional<BinaryPlist::Object> object = plist.object(index);
-        if (!object || object->type != kDictionary || object->count > plist.objectCount())
+        if (!object || object->type != kDictionary)
             continue;
+        if (object->count > static_cast<quint64>(bytes.size()))
+            return true;
         // The key references come first, then as many value references.
         for (quint64 entry = 0; entry < object->count; ++entry) {
-            if (const std::optional<quint64> key = plist.reference(object->contents, entry))
-                keys.insert(*key);
+            const std::optional<quint64> key = plist.reference(object->contents, entry);
+            if (!key)
+                return true;
+            keys.insert(*key);
         }
     }
     for (const quint64 key : std::as_const(keys)) {
         if (key >= plist.objectCount())
-            continue;
+            continue; // libplist refuses a reference past the last object
         const std::optional<BinaryPlist::Object> object = plist.object(key);
         if (!object)
-            continue;
+            return true;
         if ((object->type == kAsciiString && plist.holdsNul(object->contents, object->count, 1)) ||
             (object->type == kUtf16String && plist.holdsNul(object->contents, object->count, 2)))
             return true;

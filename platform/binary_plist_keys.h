@@ -4,10 +4,9 @@
 
 namespace vantrel {
 
-// Whether a binary property list has a dictionary key with a NUL in it. libplist takes such a
-// list, then aborts on an assertion when the key is read, so a list like this is refused before
-// libplist builds it. Anything that is not a well-formed binary list answers false and is left
-// to libplist to judge.
+// Whether a binary property list has a dictionary key with a NUL in it, or is too broken to tell.
+// libplist takes such a list, then aborts on an assertion when the key is read, so a list like
+// this is refused before libplist builds it. Anything that is not a binary list answers false.
 bool binaryPlistHasKeyWithNul(const QByteArray& bytes);
 
 } // namespace vantrel

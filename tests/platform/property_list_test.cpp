@@ -117,8 +117,16 @@ TEST(PropertyList, DictionaryKeysWithANulAreRefusedNotFatal) {
     // Cut or damaged lists are never read past their end.
     for (qsizetype length = 0; length < asciiKey.size(); ++length)
         (void)binaryPlistHasKeyWithNul(asciiKey.left(length));
-    QByteArray wild = asciiKey;
-    wild[wild.size() - 9] = '\xff';  // the offset table's place
-    wild[wild.size() - 25] = '\x7f'; // the number of objects
-    EXPECT_FALSE(binaryPlistHasKeyWithNul(wild));
+    // A list too broken to tell is refused.
+    QByteArray wild = nulInAValue;
+    wild[wild.size() - 9] = '\xff';
+    wild[wild.size() - 25] = '\x7f';
+    EXPECT_TRUE(binaryPlistHasKeyWithNul(wild));
+    // The fuzzer's list whose key libplist finds at an offset inside the header.
+    const QByteArray headerKey = QByteArray::fromBase64(
+        "YnBsaXN0MDAAAAAAAAABNQgJDG8SdWJVE250XZZzQWN0aXZhdGVWVFJVbmFtZXNWlrGssGJqZWN0dGlvWHNhdmVkSW"
+        "RzQ0YkVUlEUWFRYtENDlFrowAACCM/4AAAAAAAAERkYXRhCBUTKQQAAABHSEtNT1JUWFpjZG0AAAAAAAIAAAAAAAAA"
+        "AAAAAAAAAAAAAAABAQAAAAAAAAAUAAAAAAAAAAAAAAAAAAAAcg==");
+    EXPECT_TRUE(binaryPlistHasKeyWithNul(headerKey));
+    EXPECT_EQ(parsePropertyList(headerKey), std::nullopt);
 }
