@@ -1,5 +1,6 @@
 #include "app/menu_popover.h"
 
+#include "app/borrowed_content.h"
 #include "platform/window_compositing.h"
 #include "screens/popover_style.h"
 
@@ -38,9 +39,7 @@ MenuPopover::MenuPopover(Backdrop backdrop)
     setAttribute(Qt::WA_TranslucentBackground, m_translucent);
     // The click on the tray icon that closes the popover must not open it again at once.
     setAttribute(Qt::WA_NoMouseReplay);
-    auto* layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->setContentsMargins(0, 0, 0, 0);
+    layOutForBorrowedContent(*this);
 }
 
 MenuPopover::~MenuPopover() {
@@ -49,20 +48,7 @@ MenuPopover::~MenuPopover() {
 }
 
 void MenuPopover::setContent(QWidget* content) {
-    // The same content again is taken back when a window borrowed it meanwhile.
-    if (m_content == content && (!content || content->parentWidget() == this))
-        return;
-    if (m_content && m_content->parentWidget() == this) {
-        layout()->removeWidget(m_content);
-        m_content->hide();
-        m_content->setParent(nullptr);
-    }
-    m_content = content;
-    if (m_content) {
-        m_content->setParent(this);
-        layout()->addWidget(m_content);
-        m_content->show();
-    }
+    showBorrowedContent(*this, m_content, content);
 }
 
 int MenuPopover::shadowMargin() const {

@@ -1,6 +1,6 @@
 #include "app/popover_window.h"
 
-#include <QVBoxLayout>
+#include "app/borrowed_content.h"
 
 namespace vantrel {
 
@@ -8,10 +8,8 @@ PopoverWindow::PopoverWindow()
     : QWidget(nullptr, Qt::Window) {
     setObjectName(QStringLiteral("popoverWindow"));
     setWindowTitle(QStringLiteral("Vantrel"));
-    auto* layout = new QVBoxLayout(this);
     // The screens keep their popover size; the window is not meant to be stretched.
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->setContentsMargins(0, 0, 0, 0);
+    layOutForBorrowedContent(*this);
 }
 
 PopoverWindow::~PopoverWindow() {
@@ -20,19 +18,7 @@ PopoverWindow::~PopoverWindow() {
 }
 
 void PopoverWindow::setContent(QWidget* content) {
-    if (m_content == content && (!content || content->parentWidget() == this))
-        return;
-    if (m_content && m_content->parentWidget() == this) {
-        layout()->removeWidget(m_content);
-        m_content->hide();
-        m_content->setParent(nullptr);
-    }
-    m_content = content;
-    if (m_content) {
-        m_content->setParent(this);
-        layout()->addWidget(m_content);
-        m_content->show();
-    }
+    showBorrowedContent(*this, m_content, content);
 }
 
 } // namespace vantrel

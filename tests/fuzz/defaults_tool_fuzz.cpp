@@ -1,7 +1,7 @@
 // vantrel-defaults' argument and value parsing: the input is its command line, one argument a
 // line, run against a database in memory.
+#include "platform/memory_defaults_database.h"
 #include "platform/platform.h"
-#include "tests/fuzz/memory_defaults.h"
 #include "tools/vantrel-defaults/defaults_tool.h"
 
 #include <cstddef>
@@ -10,7 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 4096)
         return 0;
-    vantrel::fuzzing::MemoryDefaults defaults;
+    vantrel::MemoryDefaultsDatabase defaults;
     vantrel::platform().defaults = &defaults;
     const QString text =
         QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));

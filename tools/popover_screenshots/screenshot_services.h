@@ -1,10 +1,8 @@
 #pragma once
 
-#include "platform/defaults_database.h"
+#include "platform/memory_defaults_database.h"
 #include "platform/modal_alerts.h"
 #include "platform/platform.h"
-
-#include <QVariantMap>
 
 namespace vantrel::screenshots {
 
@@ -23,28 +21,12 @@ public:
     ScreenshotServices& operator=(const ScreenshotServices&) = delete;
 
 private:
-    class MemoryDefaults final : public DefaultsDatabase {
-    public:
-        QVariant value(const QString& key) const override { return m_values.value(key); }
-        QVariantMap allValues() const override { return m_values; }
-        bool setValue(const QString& key, const QVariant& value) override {
-            m_values.insert(key, value);
-            return true;
-        }
-        bool removeValue(const QString& key) override {
-            m_values.remove(key);
-            return true;
-        }
-
-    private:
-        QVariantMap m_values;
-    };
     class SilentAlerts final : public ModalAlerts {
     public:
         int runModal(const AlertRequest&) override { return FirstButtonReturn; }
     };
 
-    MemoryDefaults m_defaults;
+    MemoryDefaultsDatabase m_defaults;
     SilentAlerts m_alerts;
 };
 

@@ -2,10 +2,11 @@
 
 #include "platform/defaults_database.h"
 
-namespace vantrel::fuzzing {
+namespace vantrel {
 
-// A defaults database in memory: fuzz targets must not touch the user's files.
-class MemoryDefaults final : public DefaultsDatabase {
+// Settings that live in memory only, for runs that must not touch a user's file: pictures of
+// the screens, fuzzing.
+class MemoryDefaultsDatabase final : public DefaultsDatabase {
 public:
     QVariant value(const QString& key) const override { return m_values.value(key); }
     QVariantMap allValues() const override { return m_values; }
@@ -22,4 +23,4 @@ private:
     QVariantMap m_values;
 };
 
-} // namespace vantrel::fuzzing
+} // namespace vantrel
