@@ -58,8 +58,7 @@ std::optional<ApplicationBundle> DesktopApplicationBundles::bundleAt(const QStri
 std::optional<ApplicationBundle>
 DesktopApplicationBundles::bundleWithIdentifier(const QString& identifier) const {
     const std::optional<DesktopEntry> entry =
-        findDesktopEntry(identifier, vantrel::applicationFolders(),
-                         m_handAddedFiles ? m_handAddedFiles() : QStringList());
+        findDesktopEntry(identifier, vantrel::applicationFolders(), m_handAddedFiles);
     if (!entry)
         return std::nullopt;
     return bundleOf(*entry);

@@ -194,12 +194,12 @@ std::optional<DesktopEntry> findDesktopEntry(const QString& id, const QStringLis
 }
 
 std::optional<DesktopEntry> findDesktopEntry(const QString& id, const QStringList& folders,
-                                             const QStringList& handAddedFiles) {
+                                             const std::function<QStringList()>& handAddedFiles) {
     if (std::optional<DesktopEntry> installed = findDesktopEntry(id, folders))
         return installed;
-    if (!isValidId(id))
+    if (!isValidId(id) || !handAddedFiles)
         return std::nullopt;
-    for (const QString& path : handAddedFiles) {
+    for (const QString& path : handAddedFiles()) {
         if (idOfFileName(path) != id)
             continue;
         DesktopFileReading reading = readDesktopFile(path);

@@ -38,9 +38,9 @@ QList<DesktopEntry> readDesktopEntries(const QStringList& folders);
 std::optional<DesktopEntry> findDesktopEntry(const QString& id, const QStringList& folders);
 
 // The same, and when no folder has it, the first of the files the user added by hand whose name
-// gives that id.
+// gives that id; handAddedFiles is asked only then.
 std::optional<DesktopEntry> findDesktopEntry(const QString& id, const QStringList& folders,
-                                             const QStringList& handAddedFiles);
+                                             const std::function<QStringList()>& handAddedFiles);
 
 // The application entries among these files, in order.
 QList<DesktopEntry> readDesktopFiles(const QStringList& paths);

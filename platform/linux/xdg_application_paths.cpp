@@ -70,8 +70,8 @@ XdgApplicationPaths::XdgApplicationPaths(std::function<QStringList()> handAddedF
 
 std::optional<QString>
 XdgApplicationPaths::absolutePathForBundleIdentifier(const QString& identifier) const {
-    const std::optional<DesktopEntry> entry = findDesktopEntry(
-        identifier, applicationFolders(), m_handAddedFiles ? m_handAddedFiles() : QStringList());
+    const std::optional<DesktopEntry> entry =
+        findDesktopEntry(identifier, applicationFolders(), m_handAddedFiles);
     if (!entry)
         return std::nullopt;
     return entry->path;

@@ -276,11 +276,12 @@ TEST_F(DesktopEntries, HandAddedFilesAnswerForIdsNoFolderHas) {
     write(desk, QStringLiteral("shared.desktop"), application("Mine"));
     write(desk, QStringLiteral("Tool.DESKTOP"), application("Tool"));
     write(desk, QStringLiteral("link.desktop"), "[Desktop Entry]\nType=Link\nURL=x\n");
-    const QStringList handAdded{QDir(desk).filePath(QStringLiteral("shared.desktop")),
-                                QDir(desk).filePath(QStringLiteral("link.desktop")),
-                                QDir(desk).filePath(QStringLiteral("Tool.DESKTOP")),
-                                QDir(desk).filePath(QStringLiteral("missing.desktop")),
-                                QStringLiteral("/")};
+    const QStringList handAddedFiles{QDir(desk).filePath(QStringLiteral("shared.desktop")),
+                                     QDir(desk).filePath(QStringLiteral("link.desktop")),
+                                     QDir(desk).filePath(QStringLiteral("Tool.DESKTOP")),
+                                     QDir(desk).filePath(QStringLiteral("missing.desktop")),
+                                     QStringLiteral("/")};
+    const auto handAdded = [&handAddedFiles] { return handAddedFiles; };
 
     EXPECT_EQ(findDesktopEntry(QStringLiteral("shared"), {apps}, handAdded)->name,
               QStringLiteral("Installed"))
@@ -293,6 +294,6 @@ TEST_F(DesktopEntries, HandAddedFilesAnswerForIdsNoFolderHas) {
     EXPECT_FALSE(findDesktopEntry(QStringLiteral("missing"), {apps}, handAdded).has_value());
     EXPECT_FALSE(findDesktopEntry(QString(), {apps}, handAdded).has_value());
 
-    EXPECT_EQ(ids(readDesktopFiles(handAdded)),
+    EXPECT_EQ(ids(readDesktopFiles(handAddedFiles)),
               (QStringList{QStringLiteral("shared"), QStringLiteral("Tool")}));
 }
