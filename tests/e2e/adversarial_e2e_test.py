@@ -27,7 +27,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from cover_watch import CoverWatch  # noqa: E402
 from lock_e2e_test import (COVER_TITLE, FREE_ID, LOCK_DEADLINE, LOCKED_ID,  # noqa: E402
                            PASSWORD, TEST_APP, VantrelSession)
-from virtual_desktop import (SCREEN_HEIGHT, SCREEN_WIDTH, covered_by,  # noqa: E402
+from virtual_desktop import (SCREEN_HEIGHT, SCREEN_WIDTH, comes_true, covered_by,  # noqa: E402
                              holds_throughout, wait_until)
 
 COVER_WATCH = os.environ.get("VANTREL_E2E_COVER_WATCH", "")
@@ -450,9 +450,14 @@ class ActivationTest(AdversarialCase, unittest.TestCase):
         _, window, lock = self.launch_locked(geometry="360x240+40+40")
         free = self.launch(FREE_ID, geometry="300x200+900+520")
         (free_window,), _ = free.wait_for_windows(1)
-        self.desktop.click(*self.desktop.geometry(free_window).center)
-        wait_until(lambda: self.desktop.input_focus() == free_window, 3,
-                   "the free application has the keyboard")
+
+        # For a moment after it appears the lock window takes the focus back from wherever it
+        # goes, so a click that lands then is given again.
+        def click_free():
+            self.desktop.click(*self.desktop.geometry(free_window).center)
+            return comes_true(lambda: self.desktop.input_focus() == free_window, 0.6)
+
+        wait_until(click_free, 3, "the free application has the keyboard", interval=0)
         return window, lock, free_window
 
     def test_tool_activates_the_application(self):

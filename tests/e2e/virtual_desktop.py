@@ -34,6 +34,14 @@ def wait_until(condition, timeout, what, interval=0.03):
         time.sleep(interval)
 
 
+def comes_true(condition, timeout, interval=0.03):
+    """True when condition comes true within timeout seconds."""
+    try:
+        return bool(wait_until(condition, timeout, "", interval))
+    except Timeout:
+        return False
+
+
 def holds_throughout(condition, duration, interval=0.05):
     """True when condition holds at every poll for duration seconds."""
     deadline = time.monotonic() + duration
