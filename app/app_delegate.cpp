@@ -100,12 +100,12 @@ void AppDelegate::checkTray() {
     const bool hasTray = m_statusItem->buttonGeometry().has_value();
     // The tray went away: the way in must not go with it.
     if (m_hadTray && !hasTray)
-        openInWindow();
+        openInWindow(true);
     m_hadTray = hasTray;
     scheduleTrayCheck();
 }
 
-void AppDelegate::openInWindow() {
+void AppDelegate::openInWindow(bool trayMissing) {
     ViewController* root = popoverRoot();
     if (!m_popoverWindow)
         m_popoverWindow = std::make_unique<PopoverWindow>();
@@ -117,7 +117,7 @@ void AppDelegate::openInWindow() {
     m_popoverWindow->raise();
     if (Workspace* workspace = platform().workspace)
         workspace->activateSelf(m_popoverWindow->windowHandle());
-    if (!m_announcedWindow) {
+    if (trayMissing && !m_announcedWindow) {
         m_announcedWindow = true;
         if (m_announceWindowWithoutTray)
             m_announceWindowWithoutTray();
@@ -153,8 +153,10 @@ void AppDelegate::rateUsOnAppStore() {
 
 void AppDelegate::openPopoverUnder(const StatusItem& item) {
     const std::optional<QRect> button = item.buttonGeometry();
-    if (!button) {
-        openInWindow();
+    // A tray that does not say where the icon is (a StatusNotifierItem host on Wayland): a
+    // popover has nothing to point at, and a window does as well.
+    if (!button || button->isEmpty()) {
+        openInWindow(!button);
         return;
     }
 

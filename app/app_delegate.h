@@ -63,7 +63,9 @@ public:
 private:
     void configurePopover();
     void openPopoverUnder(const StatusItem& item);
-    void openInWindow();
+    // The screens in a window of their own; trayMissing: because no tray shows the icon, which
+    // the user is told once.
+    void openInWindow(bool trayMissing);
     void scheduleTrayCheck();
     void checkTray();
 

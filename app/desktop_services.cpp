@@ -5,7 +5,10 @@
 #include "platform/desktop_entry.h"
 #include "platform/linux/desktop_entry_reader.h"
 #include "platform/linux/xdg_autostart_login_items.h"
+#include "platform/wayland/wayland_desktop.h"
 #include "store/settings.h"
+
+#include <QGuiApplication>
 
 namespace vantrel {
 namespace {
@@ -39,12 +42,22 @@ DesktopServices::DesktopServices()
     providers.bundledApplications = [this] { return m_bundledProcesses.runningApplications(); };
     providers.desktopEntries = [this] { return m_desktopEntries.entries(); };
     m_desktop = makeX11Desktop(std::move(providers));
+    if (!m_desktop && QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        wayland::WaylandWorkspace::Providers waylandProviders;
+        waylandProviders.desktopEntries = [this] { return m_desktopEntries.entries(); };
+        waylandProviders.ownAppId = QGuiApplication::desktopFileName();
+        m_waylandWorkspace = wayland::makeWaylandWorkspace(std::move(waylandProviders));
+    }
 
     Platform& services = platform();
     services.defaults = &m_defaults;
     if (m_desktop) {
         services.workspace = m_desktop->workspace.get();
         services.windowList = m_desktop->windowList.get();
+    } else if (m_waylandWorkspace) {
+        // Where other clients' windows are is not told: the lock covers whole outputs.
+        services.workspace = m_waylandWorkspace.get();
+        services.windowList = &noWindowList();
     } else {
         services.workspace = &m_bundledProcesses;
         services.windowList = &noWindowList();

@@ -12,6 +12,7 @@
 #include "platform/linux/x11_desktop.h"
 #include "platform/linux/xdg_application_paths.h"
 #include "platform/platform.h"
+#include "platform/wayland/wayland_workspace.h"
 #include "platform/window_list.h"
 
 #include <memory>
@@ -30,8 +31,9 @@ public:
     DesktopServices(const DesktopServices&) = delete;
     DesktopServices& operator=(const DesktopServices&) = delete;
 
-    // False when Qt does not run on X11: nothing can then be watched or locked.
-    bool hasDesktop() const { return m_desktop.has_value(); }
+    // False when Qt runs neither on X11 nor on a wlroots compositor: nothing can then be watched
+    // or locked.
+    bool hasDesktop() const { return m_desktop.has_value() || m_waylandWorkspace != nullptr; }
 
 private:
     Platform m_previous;
@@ -48,6 +50,7 @@ private:
     ProcWorkspace m_bundledProcesses;
     DesktopEntryCache m_desktopEntries;
     std::optional<X11Desktop> m_desktop;
+    std::unique_ptr<wayland::WaylandWorkspace> m_waylandWorkspace;
 };
 
 } // namespace vantrel

@@ -15,6 +15,7 @@
 #include "lock/running_application_monitor.h"
 #include "platform/command_line.h"
 #include "platform/linux/x11_display_probe.h"
+#include "platform/wayland/wayland_desktop.h"
 #include "resources/popover_images.h"
 #include "screens/rating_prompt.h"
 
@@ -22,12 +23,21 @@
 #include <QApplication>
 #include <QTimer>
 #include <utility>
+#include <variant>
 
 namespace {
 
 bool lockIsShown() {
     const vantrel::AppLockerWindowController* lock = vantrel::existingLockController();
     return lock != nullptr && lock->window()->isVisible();
+}
+
+vantrel::WaylandOffer waylandOffer() {
+    bool offersLock = false;
+    if (!vantrel::wayland::compositorAnswers(&offersLock))
+        return vantrel::WaylandOffer::NoCompositor;
+    return offersLock ? vantrel::WaylandOffer::LockProtocols
+                      : vantrel::WaylandOffer::LacksProtocols;
 }
 
 } // namespace
@@ -44,13 +54,21 @@ int main(int argc, char** argv) {
 
     // Before Qt starts: without a display it would abort with a message of its own.
     const vantrel::SessionFacts session = vantrel::currentSessionFacts(argc, argv);
-    if (const auto problem = vantrel::sessionProblem(session, &vantrel::x11DisplayOpens)) {
+    const std::variant<vantrel::DesktopKind, QString> desktop =
+        vantrel::chooseDesktop(session, {&vantrel::x11DisplayOpens, &waylandOffer});
+    if (const QString* problem = std::get_if<QString>(&desktop)) {
         std::fprintf(stderr, "%s\n", qPrintable(*problem));
         return 1;
     }
+    // On Wayland Qt could pick XWayland, which sees none of the Wayland clients.
+    if (std::get<vantrel::DesktopKind>(desktop) == vantrel::DesktopKind::Wayland &&
+        session.qtPlatform.isEmpty())
+        qputenv("QT_QPA_PLATFORM", "wayland");
 
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
+    // Our windows' Wayland app_id, which is also how the desktop finds our entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.corvane.vantrel"));
     // The preferences window and the alerts carry the badge in title bars and task bars.
     QApplication::setWindowIcon(vantrel::popoverImage(QStringLiteral("vantrel_badge")));
     // No main window: the program lives in the tray until asked to quit.

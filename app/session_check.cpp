@@ -8,6 +8,9 @@ namespace vantrel {
 namespace {
 
 const QString needsX11 = QStringLiteral("Vantrel needs an X11 session: ");
+const QString whatWorks = QStringLiteral(
+    " Log in to an X11 session, or to a Wayland compositor built on wlroots (such as sway, "
+    "labwc, Wayfire or Hyprland).");
 
 bool isHeadlessPlatform(const QByteArray& platform) {
     return platform == "offscreen" || platform == "minimal";
@@ -28,24 +31,50 @@ SessionFacts currentSessionFacts(int argc, char** argv) {
     return facts;
 }
 
-std::optional<QString> sessionProblem(const SessionFacts& facts,
-                                      bool (*displayOpens)(const QByteArray& display)) {
+std::variant<DesktopKind, QString> chooseDesktop(const SessionFacts& facts,
+                                                 const SessionProbes& probes) {
     // A platform may carry options after a colon: "xcb:foo".
     const QByteArray platform = facts.qtPlatform.split(':').first().trimmed();
     if (isHeadlessPlatform(platform))
-        return std::nullopt;
-    if (!platform.isEmpty() && platform != "xcb")
-        return needsX11 + QStringLiteral("the Qt platform \"%1\" is not X11.")
-                              .arg(QString::fromLocal8Bit(platform));
-    if (facts.sessionType == "wayland" || !facts.waylandDisplay.isEmpty())
-        return needsX11 + QStringLiteral("this is a Wayland session, whose windows it cannot "
-                                         "see or cover. Log in to an X11 session.");
+        return DesktopKind::Headless;
+    const bool waylandPlatform = platform.startsWith("wayland");
+    if (!platform.isEmpty() && platform != "xcb" && !waylandPlatform)
+        return QStringLiteral("Vantrel cannot run on the Qt platform \"%1\".")
+                   .arg(QString::fromLocal8Bit(platform)) +
+               whatWorks;
+    const bool waylandSession = facts.sessionType == "wayland" || !facts.waylandDisplay.isEmpty();
+    if (waylandPlatform || (platform.isEmpty() && waylandSession)) {
+        switch (probes.waylandOffer()) {
+        case WaylandOffer::LockProtocols:
+            return DesktopKind::Wayland;
+        case WaylandOffer::LacksProtocols:
+            return QStringLiteral(
+                       "Vantrel cannot lock applications on this Wayland desktop: its compositor "
+                       "lets no program see or cover the windows of others (it offers neither "
+                       "the wlr layer-shell nor the wlr foreign-toplevel protocol; GNOME's does "
+                       "not).") +
+                   whatWorks;
+        case WaylandOffer::NoCompositor:
+            if (waylandPlatform || facts.sessionType == "wayland" || facts.display.isEmpty())
+                return QStringLiteral("Vantrel cannot reach the Wayland compositor at \"%1\".")
+                           .arg(QString::fromLocal8Bit(facts.waylandDisplay)) +
+                       whatWorks;
+            break; // a stale WAYLAND_DISPLAY in an X11 session
+        }
+    } else if (waylandSession && facts.sessionType == "wayland") {
+        return needsX11 +
+               QStringLiteral("this is a Wayland session, whose windows X11 cannot "
+                              "see or cover.") +
+               whatWorks;
+    }
     if (facts.display.isEmpty())
-        return needsX11 + QStringLiteral("DISPLAY is not set.");
-    if (!displayOpens(facts.display))
-        return needsX11 + QStringLiteral("the X display \"%1\" does not open.")
-                              .arg(QString::fromLocal8Bit(facts.display));
-    return std::nullopt;
+        return needsX11 + QStringLiteral("DISPLAY is not set.") + whatWorks;
+    if (!probes.x11DisplayOpens(facts.display))
+        return needsX11 +
+               QStringLiteral("the X display \"%1\" does not open.")
+                   .arg(QString::fromLocal8Bit(facts.display)) +
+               whatWorks;
+    return DesktopKind::X11;
 }
 
 } // namespace vantrel

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <optional>
 #include <QByteArray>
 #include <QString>
+#include <variant>
 
 namespace vantrel {
 
@@ -17,11 +17,29 @@ struct SessionFacts {
 // The facts of this process: its arguments and environment.
 SessionFacts currentSessionFacts(int argc, char** argv);
 
-// Why Vantrel cannot run here, or nothing when it can. The offscreen and minimal platforms are
-// headless runs asked for explicitly (tests); they see no windows and lock nothing. Everything
-// else needs an X display that opens, outside a Wayland session, whose own windows X11 cannot see.
-// displayOpens is asked only when it matters.
-std::optional<QString> sessionProblem(const SessionFacts& facts,
-                                      bool (*displayOpens)(const QByteArray& display));
+// What the Wayland compositor of the session offers, asked only when it matters.
+enum class WaylandOffer {
+    NoCompositor,   // nothing answers at WAYLAND_DISPLAY
+    LacksProtocols, // a compositor that lets no client see or cover other clients' windows
+    LockProtocols   // layer-shell and foreign-toplevel management, as the wlroots compositors
+};
+
+struct SessionProbes {
+    bool (*x11DisplayOpens)(const QByteArray& display) = nullptr;
+    WaylandOffer (*waylandOffer)() = nullptr;
+};
+
+// The desktop Vantrel watches.
+enum class DesktopKind {
+    Headless, // the offscreen and minimal platforms, asked for explicitly (tests): no windows
+    X11,
+    Wayland
+};
+
+// The desktop to watch, or why Vantrel cannot run here. A Wayland session is watched through
+// its compositor when that offers what a lock needs, never through XWayland, which sees none of
+// the Wayland clients' windows.
+std::variant<DesktopKind, QString> chooseDesktop(const SessionFacts& facts,
+                                                 const SessionProbes& probes);
 
 } // namespace vantrel

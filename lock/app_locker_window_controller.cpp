@@ -42,8 +42,10 @@ AppLockerWindowController::AppLockerWindowController(QObject* parent)
     m_window->setContentView(m_content);
     m_window->winId();
     m_window->windowHandle()->installEventFilter(new FocusOnPress(this));
-    if (platform().workspace != nullptr)
-        platform().workspace->fillOnMap(m_window->windowHandle(), lockBackdropColor());
+    if (Workspace* workspace = platform().workspace) {
+        workspace->fillOnMap(m_window->windowHandle(), lockBackdropColor());
+        m_surfaceTakesKeyboard = workspace->presentLockSurface(m_window, lockBackdropColor(), true);
+    }
     m_covers = new LockCovers(m_window, this);
     m_keyboardHold->setActivation([](QWindow* window) {
         if (platform().workspace != nullptr)

@@ -22,6 +22,8 @@ public:
     AppLockerViewController* contentViewController() const { return m_content; }
     LockCovers* covers() const { return m_covers; }
     KeyboardHold* keyboardHold() const { return m_keyboardHold; }
+    // The desktop shows the window on a surface that has the keyboard to itself: no hold needed.
+    bool surfaceTakesKeyboard() const { return m_surfaceTakesKeyboard; }
 
     // Shows the window above every other; an already visible one is only raised.
     void showWindow();
@@ -31,6 +33,7 @@ private:
     AppLockerViewController* m_content;
     LockCovers* m_covers;
     KeyboardHold* m_keyboardHold;
+    bool m_surfaceTakesKeyboard = false;
 };
 
 } // namespace vantrel

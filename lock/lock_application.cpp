@@ -39,7 +39,8 @@ void lockApplication(const RunningApplicationRef& application) {
         controller->showWindow();
         // Right after the window is shown, in the same request stream: from here on no key
         // reaches the application, whoever has the focus.
-        controller->keyboardHold()->hold(window->windowHandle());
+        if (!controller->surfaceTakesKeyboard())
+            controller->keyboardHold()->hold(window->windowHandle());
     }
 
     if (AppLockerViewController* content = AppLockerViewController::shared()) {

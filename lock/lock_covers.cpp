@@ -123,8 +123,10 @@ CoverWindow* LockCovers::coverAt(qsizetype index) {
         m_placed.append(Placed{});
         connect(cover, &CoverWindow::clicked, this, &LockCovers::onCoverClicked);
         cover->winId();
-        if (platform().workspace != nullptr)
-            platform().workspace->fillOnMap(cover->windowHandle(), lockBackdropColor());
+        if (Workspace* workspace = platform().workspace) {
+            workspace->fillOnMap(cover->windowHandle(), lockBackdropColor());
+            workspace->presentLockSurface(cover, lockBackdropColor(), false);
+        }
         new SurfaceWatch(
             cover, [this, slot] { return m_placed.value(slot).geometry; },
             [this, cover, slot] {
@@ -177,8 +179,13 @@ RunningApplicationRef LockCovers::layOutOnce(bool windowsChanged) {
     bool promptShown = promptUp;
     const bool askedShows =
         asked && !frontWindowBounds(listed, asked->processIdentifier()).isEmpty();
+    // Where the desktop does not say where windows are, nothing tells when a window comes back
+    // before it shows: the lock stays up until the application quits or the lock is dismissed.
+    const bool placementKnown =
+        services.workspace == nullptr || services.workspace->knowsWindowPlacement();
     if (promptUp && windowsChanged && asked &&
-        (asked->isTerminated() || asked->isHidden() || (m_promptOverWindow && !askedShows))) {
+        (asked->isTerminated() ||
+         (placementKnown && (asked->isHidden() || (m_promptOverWindow && !askedShows))))) {
         // Nothing of it left to stand over: it is covered again when it comes back, as after a
         // hide from the lock window.
         m_lockWindow->closeWindow();
@@ -189,7 +196,7 @@ RunningApplicationRef LockCovers::layOutOnce(bool windowsChanged) {
     if (!promptShown)
         m_promptOverWindow = false;
     if (promptShown) {
-        facts.fullScreenMode = readFlag(keys::isEnableFullscreenLockMode);
+        facts.fullScreenMode = lockCoversWholeScreens();
         // The lock follows its window; without one on screen it stays where it is.
         if (asked && isPendingLock(asked) && (facts.fullScreenMode || askedShows)) {
             LockFrameInputs inputs;

@@ -2,6 +2,7 @@
 
 #include "platform/main_screen.h"
 #include "platform/platform.h"
+#include "platform/workspace.h"
 #include "store/settings.h"
 
 #include <limits>
@@ -75,9 +76,14 @@ std::optional<QRectF> computeLockFrame(const LockFrameInputs& inputs) {
     return frame;
 }
 
+bool lockCoversWholeScreens() {
+    return readFlag(keys::isEnableFullscreenLockMode) ||
+           (platform().workspace != nullptr && !platform().workspace->knowsWindowPlacement());
+}
+
 std::optional<QRectF> lockFrameFor(const RunningApplication& application) {
     LockFrameInputs inputs;
-    inputs.fullScreenMode = readFlag(keys::isEnableFullscreenLockMode);
+    inputs.fullScreenMode = lockCoversWholeScreens();
     inputs.processIdentifier = application.processIdentifier();
     inputs.activationPolicy = application.activationPolicy();
     if (platform().windowList != nullptr)

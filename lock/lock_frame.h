@@ -39,4 +39,8 @@ std::optional<QRectF> screenShowing(const QRectF& window, const QList<QRectF>& s
 // The same from the settings, the window list and the main screen as they are now.
 std::optional<QRectF> lockFrameFor(const RunningApplication& application);
 
+// Whether a lock covers whole screens: in full-screen lock mode, and wherever the desktop does
+// not say where the locked application's windows are.
+bool lockCoversWholeScreens();
+
 } // namespace vantrel

@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QObject>
 
+class QWidget;
 class QWindow;
 
 namespace vantrel {
@@ -39,6 +40,21 @@ public:
     // program holds the keyboard or the window is not on screen.
     virtual bool grabKeyboard(QWindow* window) = 0;
     virtual void releaseKeyboard() = 0;
+
+    // Whether the desktop tells where other programs' windows are. Where it does not, a lock
+    // covers every screen whole.
+    virtual bool knowsWindowPlacement() const { return true; }
+
+    // Puts one of the lock's surfaces (the lock window, a cover) on screen the desktop's own way
+    // whenever it is shown, above everything, what it does not paint filled with fill; with
+    // takesKeyboard it has the keyboard to itself meanwhile. False where Qt shows it as a window
+    // like any other, as on X11.
+    virtual bool presentLockSurface(QWidget* surface, const QColor& fill, bool takesKeyboard) {
+        Q_UNUSED(surface);
+        Q_UNUSED(fill);
+        Q_UNUSED(takesKeyboard);
+        return false;
+    }
 
 Q_SIGNALS:
     void runningApplicationsChanged(const vantrel::RunningApplicationsChange& change);

@@ -1,6 +1,7 @@
 #include "platform/linux/x11_workspace.h"
 
 #include "platform/linux/application_identity.h"
+#include "platform/linux/entry_icon.h"
 #include "platform/linux/process_facts.h"
 #include "platform/linux/process_watch.h"
 #include "platform/linux/x11_connection.h"
@@ -8,7 +9,6 @@
 #include "platform/linux/x11_window_owner.h"
 
 #include <algorithm>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <unistd.h>
 
@@ -23,16 +23,6 @@ constexpr quint32 clientEvents = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK
 
 QString text(const QByteArray& bytes) {
     return QString::fromUtf8(bytes).trimmed();
-}
-
-QIcon iconNamed(const QString& icon) {
-    if (icon.isEmpty()) {
-        return {};
-    }
-    if (QFileInfo(icon).isAbsolute()) {
-        return QFileInfo::exists(icon) ? QIcon(icon) : QIcon();
-    }
-    return QIcon::fromTheme(icon);
 }
 
 QIcon iconOfWindow(const x11::X11Connection& connection, xcb_window_t window) {
@@ -553,7 +543,7 @@ X11Workspace::makeApplication(qint64 pid, const x11::ProcessWindows& windows,
     }
     // Looked up when first shown, not while a lock waits for the application's identity.
     identity.iconLoader = [iconName, first, connection = std::weak_ptr(m_connection)] {
-        QIcon icon = iconNamed(iconName);
+        QIcon icon = iconFromValue(iconName);
         const std::shared_ptr<x11::X11Connection> x = connection.lock();
         return icon.isNull() && x ? iconOfWindow(*x, first) : icon;
     };

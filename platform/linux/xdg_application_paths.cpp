@@ -1,6 +1,7 @@
 #include "platform/linux/xdg_application_paths.h"
 
 #include "platform/linux/desktop_entry_reader.h"
+#include "platform/linux/entry_icon.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -40,27 +41,6 @@ QIcon genericApplicationIcon() {
     if (QIcon::hasThemeIcon(themeName))
         return QIcon::fromTheme(themeName);
     return drawnApplicationIcon();
-}
-
-QIcon iconFromValue(const QString& value) {
-    if (value.isEmpty())
-        return {};
-    if (QDir::isAbsolutePath(value)) {
-        if (QFileInfo(value).isFile() && QImageReader(value).canRead())
-            return QIcon(value);
-        return {};
-    }
-    // Older entries name theme icons with a file extension.
-    QString name = value;
-    for (const QString& extension : {u".png"_s, u".svg"_s, u".xpm"_s}) {
-        if (name.endsWith(extension, Qt::CaseInsensitive)) {
-            name.chop(extension.size());
-            break;
-        }
-    }
-    if (name.contains(u'/') || !QIcon::hasThemeIcon(name))
-        return {};
-    return QIcon::fromTheme(name);
 }
 
 } // namespace

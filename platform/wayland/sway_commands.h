@@ -1,0 +1,34 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <QObject>
+#include <QString>
+
+namespace vantrel {
+
+// Commands to sway over its IPC socket, where the Wayland protocols fall short: sway has no
+// minimised state, and hides windows in its scratchpad instead.
+class SwayCommands final : public QObject {
+    Q_OBJECT
+
+public:
+    explicit SwayCommands(QString socketPath, QObject* parent = nullptr);
+
+    // Nothing outside sway (no SWAYSOCK).
+    static std::unique_ptr<SwayCommands> forSession();
+
+    // Sends every window of the app_id (native or XWayland) to the scratchpad; false when the
+    // app_id cannot be named in a sway criterion safely. Sent without waiting for the answer.
+    bool moveToScratchpad(const QString& appId);
+
+    // The command, or nothing for an app_id with characters a criterion cannot carry.
+    static std::optional<QString> scratchpadCommand(const QString& appId);
+    // One RUN_COMMAND message of sway's i3-compatible IPC.
+    static QByteArray runCommandMessage(const QString& command);
+
+private:
+    QString m_socketPath;
+};
+
+} // namespace vantrel
