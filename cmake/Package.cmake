@@ -13,13 +13,16 @@ password, keep a list of locked applications and switch locking on and off.
 A locked application is covered by Vantrel's lock window from the moment its
 first window appears until the master password is typed.
 .
-Vantrel works on X11 desktops with any EWMH window manager.")
+Vantrel works on X11 desktops with any EWMH window manager, and on Wayland
+compositors built on wlroots (sway, labwc, Wayfire, Hyprland).")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Corvane <support@corvane.com>")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://vantrel.corvane.com/")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Plugins, which no library links: Qt's Wayland platform, for a Wayland session.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEB_COMPONENT_INSTALL OFF)
