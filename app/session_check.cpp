@@ -50,9 +50,9 @@ std::variant<DesktopKind, QString> chooseDesktop(const SessionFacts& facts,
         case WaylandOffer::LacksProtocols:
             return QStringLiteral(
                        "Vantrel cannot lock applications on this Wayland desktop: its compositor "
-                       "lets no program see or cover the windows of others (it offers neither "
-                       "the wlr layer-shell nor the wlr foreign-toplevel protocol; GNOME's does "
-                       "not).") +
+                       "does not let a program see and cover the windows of others (it lacks "
+                       "the wlr layer-shell or the wlr foreign-toplevel protocol; GNOME has "
+                       "neither, KDE Plasma only the first).") +
                    whatWorks;
         case WaylandOffer::NoCompositor:
             if (waylandPlatform || facts.sessionType == "wayland" || facts.display.isEmpty())
