@@ -17,30 +17,16 @@ Q_LOGGING_CATEGORY(lcWayland, "vantrel.wayland")
 
 namespace vantrel::wayland {
 
-QRect Output::logicalGeometry() const {
-    const int divisor = std::max(scale, 1);
-    return QRect(position, modeSize / divisor);
-}
-
 struct ConnectionListeners {
-    static void geometry(void* data, wl_output* output, int32_t x, int32_t y, int32_t, int32_t,
-                         int32_t, const char*, const char*, int32_t) {
-        if (Output* known = static_cast<Connection*>(data)->outputOf(output))
-            known->position = QPoint(x, y);
-    }
-    static void mode(void* data, wl_output* output, uint32_t flags, int32_t width, int32_t height,
-                     int32_t) {
-        Output* known = static_cast<Connection*>(data)->outputOf(output);
-        if (known != nullptr && (flags & WL_OUTPUT_MODE_CURRENT) != 0)
-            known->modeSize = QSize(width, height);
-    }
+    // Where outputs lie and how large they are, Qt's screens say; wlroots puts every output at
+    // 0,0 here anyway.
+    static void geometry(void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t,
+                         const char*, const char*, int32_t) {}
+    static void mode(void*, wl_output*, uint32_t, int32_t, int32_t, int32_t) {}
     static void done(void* data, wl_output*) {
         Q_EMIT static_cast<Connection*>(data)->outputsChanged();
     }
-    static void scale(void* data, wl_output* output, int32_t factor) {
-        if (Output* known = static_cast<Connection*>(data)->outputOf(output))
-            known->scale = factor;
-    }
+    static void scale(void*, wl_output*, int32_t) {}
     static void name(void* data, wl_output* output, const char* name) {
         if (Output* known = static_cast<Connection*>(data)->outputOf(output))
             known->name = QString::fromUtf8(name);

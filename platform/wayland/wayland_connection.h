@@ -4,7 +4,6 @@
 #include <memory>
 #include <QList>
 #include <QObject>
-#include <QRect>
 #include <QString>
 
 struct wl_compositor;
@@ -23,13 +22,7 @@ namespace vantrel::wayland {
 struct Output {
     wl_output* output = nullptr;
     uint32_t globalName = 0;
-    QString name;    // "HEADLESS-1", "DP-2": from wl_output version 4 on
-    QPoint position; // in the compositor's global space
-    QSize modeSize;  // in pixels
-    int scale = 1;
-
-    // Where it lies in the compositor's global space, as Qt's screens do.
-    QRect logicalGeometry() const;
+    QString name; // "HEADLESS-1", "DP-2": from wl_output version 4 on
 };
 
 // This program's own connection to the compositor, beside Qt's: Qt 6.4 gives no public access to
