@@ -69,6 +69,14 @@ int qtKeyOfKeysym(uint32_t keysym, const QString& text) {
     return Qt::Key_unknown;
 }
 
+uint32_t scanCodeOfKey(uint32_t keycode, uint32_t keysym, bool keymapHasPositions) {
+    // KEY_Q (16) plus 8, as X11 and xkbcommon number keys.
+    constexpr uint32_t qPositionKeycode = 24;
+    if (!keymapHasPositions && (keysym == XKB_KEY_q || keysym == XKB_KEY_Q))
+        return qPositionKeycode;
+    return keycode;
+}
+
 bool typesText(const QString& text) {
     return !text.isEmpty() && std::all_of(text.cbegin(), text.cend(),
                                           [](QChar c) { return c.isPrint() || c.isSurrogate(); });

@@ -38,6 +38,8 @@ struct SeatListeners {
         xkb_keymap_unref(input.m_keymap);
         input.m_keymap = keymap;
         input.m_state = xkb_state_new(keymap);
+        // AD01 is the name of the key where Q lies on a physical keyboard.
+        input.m_keymapHasPositions = xkb_keymap_key_by_name(keymap, "AD01") != XKB_KEYCODE_INVALID;
     }
     static void enter(void* data, wl_keyboard*, uint32_t, wl_surface* surface, wl_array*) {
         SeatInput& input = of(data);
@@ -214,7 +216,8 @@ void SeatInput::deliverKey(uint32_t key, bool pressed, bool autoRepeat) {
     if (receiver == nullptr)
         receiver = target->widget();
     QKeyEvent event(pressed ? QEvent::KeyPress : QEvent::KeyRelease, qtKeyOfKeysym(keysym, text),
-                    modifiers(), code, keysym, 0, text, autoRepeat);
+                    modifiers(), scanCodeOfKey(code, keysym, m_keymapHasPositions), keysym, 0, text,
+                    autoRepeat);
     QCoreApplication::sendEvent(receiver, &event);
 }
 

@@ -46,6 +46,7 @@ private:
     xkb_context* m_context = nullptr;
     xkb_keymap* m_keymap = nullptr;
     xkb_state* m_state = nullptr;
+    bool m_keymapHasPositions = true;
     wl_surface* m_keyboardSurface = nullptr;
     wl_surface* m_pointerSurface = nullptr;
     QPointF m_pointerPosition;

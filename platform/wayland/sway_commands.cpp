@@ -1,7 +1,13 @@
 #include "platform/wayland/sway_commands.h"
 
+#include <algorithm>
+#include <cstring>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLocalSocket>
 #include <QRegularExpression>
+#include <utility>
 
 namespace vantrel {
 
@@ -36,18 +42,44 @@ QByteArray SwayCommands::runCommandMessage(const QString& command) {
     return message + payload;
 }
 
-bool SwayCommands::moveToScratchpad(const QString& appId) {
+std::optional<bool> SwayCommands::anyCommandSucceeded(const QByteArray& reply) {
+    constexpr qsizetype headerSize = 14; // "i3-ipc", length, type
+    if (reply.size() < headerSize)
+        return std::nullopt;
+    quint32 length = 0;
+    std::memcpy(&length, reply.constData() + 6, sizeof length);
+    if (reply.size() < headerSize + qsizetype(length))
+        return std::nullopt;
+    const QJsonArray results =
+        QJsonDocument::fromJson(reply.mid(headerSize, qsizetype(length))).array();
+    return std::any_of(results.begin(), results.end(), [](const QJsonValue& result) {
+        return result.toObject().value(QStringLiteral("success")).toBool();
+    });
+}
+
+bool SwayCommands::moveToScratchpad(const QString& appId, std::function<void(bool moved)> moved) {
     const std::optional<QString> command = scratchpadCommand(appId);
     if (!command)
         return false;
     auto* socket = new QLocalSocket(this);
     const QByteArray message = runCommandMessage(*command);
+    // Answered once, whether sway replies or the socket fails.
+    auto answer = std::make_shared<std::function<void(bool)>>(std::move(moved));
+    const auto finish = [socket, answer](bool result) {
+        if (*answer)
+            std::exchange(*answer, nullptr)(result);
+        socket->deleteLater();
+    };
     connect(socket, &QLocalSocket::connected, socket,
             [socket, message] { socket->write(message); });
-    // The answer (or a failure) ends the exchange.
-    connect(socket, &QLocalSocket::readyRead, socket, &QLocalSocket::disconnectFromServer);
-    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    connect(socket, &QLocalSocket::errorOccurred, socket, &QObject::deleteLater);
+    connect(socket, &QLocalSocket::readyRead, socket, [socket, finish] {
+        // Peeked, not read: the reply may come in pieces.
+        if (const std::optional<bool> succeeded =
+                anyCommandSucceeded(socket->peek(socket->bytesAvailable())))
+            finish(*succeeded);
+    });
+    connect(socket, &QLocalSocket::errorOccurred, socket, [finish] { finish(false); });
+    connect(socket, &QLocalSocket::disconnected, socket, [finish] { finish(false); });
     socket->connectToServer(m_socketPath);
     return true;
 }

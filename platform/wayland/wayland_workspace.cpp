@@ -127,8 +127,11 @@ void WaylandWorkspace::toplevelDone(Toplevel& toplevel) {
     const bool newlyActivated = toplevel.pendingActivated && !toplevel.activated;
     toplevel.activated = toplevel.pendingActivated;
     toplevel.minimized = toplevel.pendingMinimized;
-    if (newlyActivated)
+    if (newlyActivated) {
         toplevel.lastActivated = ++m_activations;
+        // Activated, it is out of the scratchpad.
+        toplevel.inScratchpad = false;
+    }
     RunningApplicationRef launched;
     if (!toplevel.announced) {
         // Some clients set their app_id only after the first commit.
@@ -148,10 +151,8 @@ void WaylandWorkspace::toplevelDone(Toplevel& toplevel) {
         return;
     const std::shared_ptr<WaylandRunningApplication> application =
         m_applications.value(toplevel.appId);
-    const QList<Toplevel*> toplevels = toplevelsOf(*application);
     const bool wasHidden = application->isHidden();
-    application->setHidden(std::all_of(toplevels.cbegin(), toplevels.cend(),
-                                       [](const Toplevel* each) { return each->isHidden(); }));
+    application->setHidden(allHidden(*application));
     if (launched)
         Q_EMIT runningApplicationsChanged(
             RunningApplicationsChange{RunningApplicationList{launched}});
@@ -182,9 +183,22 @@ void WaylandWorkspace::toplevelClosed(Toplevel& closing) {
         m_applications.remove(appId);
         Q_EMIT runningApplicationsChanged(RunningApplicationsChange{});
     } else {
-        application->setHidden(std::all_of(left.cbegin(), left.cend(),
-                                           [](const Toplevel* each) { return each->isHidden(); }));
+        application->setHidden(allHidden(*application));
     }
+    Q_EMIT windowsChanged();
+}
+
+bool WaylandWorkspace::allHidden(const WaylandRunningApplication& application) const {
+    const QList<Toplevel*> toplevels = toplevelsOf(application);
+    return std::all_of(toplevels.cbegin(), toplevels.cend(),
+                       [](const Toplevel* each) { return each->isHidden(); });
+}
+
+void WaylandWorkspace::updateHidden(WaylandRunningApplication& application) {
+    const bool hidden = allHidden(application);
+    if (hidden == application.isHidden())
+        return;
+    application.setHidden(hidden);
     Q_EMIT windowsChanged();
 }
 
@@ -223,9 +237,19 @@ bool WaylandWorkspace::minimize(const WaylandRunningApplication& application) {
     for (Toplevel* toplevel : toplevels)
         zwlr_foreign_toplevel_handle_v1_set_minimized(toplevel->handle);
     m_connection->flush();
-    // sway has no minimised state and ignores the request; its scratchpad hides windows instead.
-    if (m_sway)
-        m_sway->moveToScratchpad(application.appId());
+    // sway has no minimised state and ignores the request; its scratchpad hides windows instead,
+    // and the toplevels say nothing of it: not minimised, not leaving their output.
+    if (m_sway) {
+        const QString appId = application.appId();
+        m_sway->moveToScratchpad(appId, [this, appId](bool moved) {
+            const std::shared_ptr<WaylandRunningApplication> moving = m_applications.value(appId);
+            if (!moved || !moving)
+                return;
+            for (Toplevel* toplevel : toplevelsOf(*moving))
+                toplevel->inScratchpad = true;
+            updateHidden(*moving);
+        });
+    }
     return true;
 }
 

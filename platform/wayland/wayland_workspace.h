@@ -31,6 +31,7 @@ struct Toplevel {
     bool minimized = false;
     int outputs = 0;
     bool everOnOutput = false;
+    bool inScratchpad = false; // sway's, where it hides windows; it tells clients nothing
     quint64 lastActivated = 0; // order of activation; 0 never
     // Pending, from the events before "done".
     QString pendingAppId;
@@ -38,9 +39,8 @@ struct Toplevel {
     bool pendingMinimized = false;
     bool announced = false;
 
-    // Out of sight: minimised, or gone from every output it was on (sway's scratchpad, another
-    // workspace).
-    bool isHidden() const { return minimized || (everOnOutput && outputs == 0); }
+    // Out of sight: minimised, in sway's scratchpad, or gone from every output it was on.
+    bool isHidden() const { return minimized || inScratchpad || (everOnOutput && outputs == 0); }
 };
 
 // The running applications of a wlroots desktop: toplevels from the foreign-toplevel protocol,
@@ -81,6 +81,8 @@ private:
     void addToplevel(zwlr_foreign_toplevel_handle_v1* handle);
     std::shared_ptr<WaylandRunningApplication> applicationFor(const QString& appId);
     QList<Toplevel*> toplevelsOf(const WaylandRunningApplication& application) const;
+    bool allHidden(const WaylandRunningApplication& application) const;
+    void updateHidden(WaylandRunningApplication& application);
 
     std::shared_ptr<Connection> m_connection;
     Providers m_providers;

@@ -40,5 +40,15 @@ TEST(KeyTranslation, OnlyPrintableTextIsTyped) {
     EXPECT_FALSE(typesText({}));
 }
 
+TEST(KeyTranslation, ScanCodesAreKeycodesUnlessTheKeymapNamesNoPositions) {
+    // A physical keyboard with a French layout: the key at Q's position types a.
+    EXPECT_EQ(scanCodeOfKey(24, XKB_KEY_a, true), 24u);
+    EXPECT_EQ(scanCodeOfKey(38, XKB_KEY_q, true), 38u);
+    // A virtual keyboard's keymap, with keycodes handed out in the order of the text.
+    EXPECT_EQ(scanCodeOfKey(9, XKB_KEY_q, false), 24u);
+    EXPECT_EQ(scanCodeOfKey(10, XKB_KEY_Q, false), 24u);
+    EXPECT_EQ(scanCodeOfKey(11, XKB_KEY_w, false), 11u);
+}
+
 } // namespace
 } // namespace vantrel::wayland

@@ -34,5 +34,30 @@ TEST(SwayCommands, MessagesCarryTheMagicLengthAndRunCommandType) {
     EXPECT_EQ(message.mid(14), QByteArray("nop \xc3\xa9"));
 }
 
+QByteArray reply(const QByteArray& json) {
+    QByteArray message("i3-ipc");
+    const quint32 header[2] = {quint32(json.size()), 0};
+    message.append(reinterpret_cast<const char*>(header), sizeof header);
+    return message + json;
+}
+
+TEST(SwayCommands, ARepliedCommandCountsWhenAnyOfItsPartsMovedSomething) {
+    // The app_id part matched a Wayland window; the class part found no XWayland one.
+    EXPECT_EQ(SwayCommands::anyCommandSucceeded(
+                  reply(R"([{"success":true},{"success":false,"error":"No matching node."}])")),
+              std::optional<bool>(true));
+    EXPECT_EQ(SwayCommands::anyCommandSucceeded(
+                  reply(R"([{"success":false,"error":"No matching node."},{"success":false}])")),
+              std::optional<bool>(false));
+    EXPECT_EQ(SwayCommands::anyCommandSucceeded(reply("not json")), std::optional<bool>(false));
+}
+
+TEST(SwayCommands, AReplyInPiecesIsWaitedFor) {
+    const QByteArray whole = reply(R"([{"success":true}])");
+    for (qsizetype cut : {qsizetype(0), qsizetype(5), qsizetype(14), whole.size() - 1})
+        EXPECT_FALSE(SwayCommands::anyCommandSucceeded(whole.left(cut))) << cut;
+    EXPECT_TRUE(SwayCommands::anyCommandSucceeded(whole));
+}
+
 } // namespace
 } // namespace vantrel
