@@ -1,7 +1,8 @@
 """A private X11 desktop for driving Vantrel as a user would: a sandbox of its own (HOME and the
 XDG folders in a temporary folder), a private session bus, Xvfb, a window manager (openbox or
-xfwm4) and tint2. Used by the end-to-end tests and the benchmark. Standard library only; the X
-tools are xdotool, wmctrl, xrandr, xprop, xwininfo and ImageMagick's import."""
+xfwm4) and tint2. Used by the end-to-end tests and the benchmark; the sandbox and its bus serve
+the Wayland desktop (wayland_desktop.py) too. Standard library only; the X tools are xdotool,
+wmctrl, xrandr, xprop, xwininfo and ImageMagick's import."""
 
 import os
 import re
@@ -112,20 +113,12 @@ class WindowInfo:
         self.rect, self.viewable, self.override_redirect = rect, viewable, override_redirect
 
 
-class VirtualDesktop:
-    """Start with start(), stop with stop() (or use it as a context manager). Every process it
-    starts is stopped again, last started first. The window manager is openbox or xfwm4; left
-    out, it comes from $VANTREL_E2E_WM, else openbox. Monitors given here (as for set_monitors)
-    are in place before the window manager starts: xfwm4 takes no notice of later changes."""
+class Sandbox:
+    """HOME and the XDG folders in a temporary folder, and a private session bus: what any desktop
+    of these tests gives the programs on it. Every process it starts is stopped again, last
+    started first, and the folder goes."""
 
-    def __init__(self, with_panel=True, window_manager=None, screen=(SCREEN_WIDTH, SCREEN_HEIGHT),
-                 monitors=None):
-        self.with_panel = with_panel
-        self.initial_monitors = monitors
-        self.window_manager = window_manager or os.environ.get("VANTREL_E2E_WM") or "openbox"
-        if self.window_manager not in WINDOW_MANAGERS:
-            raise ValueError(f"unknown window manager {self.window_manager!r}")
-        self.screen = Rect(0, 0, *screen)
+    def __init__(self):
         self.root = tempfile.mkdtemp(prefix="vantrel-desktop-")
         self._processes = []
         self.env = self._sandbox_environment()
@@ -151,8 +144,6 @@ class VirtualDesktop:
         # The sandbox's own entries first; the system's after them, where openbox finds its theme.
         env["XDG_DATA_DIRS"] = f"{env['XDG_DATA_HOME']}:/usr/local/share:/usr/share"
         env["XDG_CONFIG_DIRS"] = "/etc/xdg"
-        env["XDG_SESSION_TYPE"] = "x11"
-        env["QT_QPA_PLATFORM"] = "xcb"
         os.makedirs(self.applications_folder, exist_ok=True)
         return env
 
@@ -167,6 +158,99 @@ class VirtualDesktop:
     def log_path(self, name):
         return os.path.join(self.root, name + ".log")
 
+    def _start_bus(self):
+        read_end, write_end = os.pipe()
+        self._spawn(["dbus-daemon", "--session", "--nofork", "--nopidfile",
+                     f"--print-address={write_end}"], "dbus", pass_fds=(write_end,))
+        os.close(write_end)
+        with os.fdopen(read_end) as reader:
+            address = reader.readline().strip()
+        if not address:
+            raise RuntimeError("dbus-daemon gave no address: " + self.log("dbus"))
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = address
+
+    def _spawn(self, command, name, **options):
+        log = open(self.log_path(name), "ab")
+        process = subprocess.Popen(command, env=self.env, stdin=subprocess.DEVNULL, stdout=log,
+                                   stderr=subprocess.STDOUT, start_new_session=True, **options)
+        log.close()
+        self._processes.append(process)
+        return process
+
+    def spawn(self, command, name, extra_env=None):
+        """Starts a program on this desktop; it is stopped with the desktop at the latest."""
+        env_before = self.env
+        if extra_env:
+            self.env = dict(self.env, **extra_env)
+        try:
+            return self._spawn(command, name)
+        finally:
+            self.env = env_before
+
+    def log(self, name):
+        """The end of a program's log."""
+        try:
+            with open(self.log_path(name), errors="replace") as log:
+                return log.read()[-4000:]
+        except OSError:
+            return ""
+
+    # -- tear-down ----------------------------------------------------------------------------
+
+    def stop_process(self, process, timeout=5):
+        if process.poll() is None:
+            process.send_signal(signal.SIGTERM)
+            try:
+                process.wait(timeout)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+
+    def stop(self):
+        for process in reversed(self._processes):
+            self.stop_process(process)
+        self._processes.clear()
+        shutil.rmtree(self.root, ignore_errors=True)
+
+    def __enter__(self):
+        return self.start()
+
+    def __exit__(self, *exc):
+        self.stop()
+
+    # -- tools -----------------------------------------------------------------------------------
+
+    def run(self, command, check=True):
+        """Runs a tool on this desktop; its standard output, or None when it failed and check is
+        false."""
+        result = subprocess.run(command, env=self.env, stdin=subprocess.DEVNULL,
+                                capture_output=True, text=True, timeout=30)
+        if result.returncode != 0:
+            if check:
+                raise RuntimeError(f"{' '.join(command)} failed: {result.stderr.strip()}")
+            return None
+        return result.stdout
+
+
+class VirtualDesktop(Sandbox):
+    """An X11 desktop in its sandbox: Xvfb, a window manager and, unless left out, tint2. Start
+    with start(), stop with stop() (or use it as a context manager). The window manager is openbox
+    or xfwm4; left out, it comes from $VANTREL_E2E_WM, else openbox. Monitors given here (as for
+    set_monitors) are in place before the window manager starts: xfwm4 takes no notice of later
+    changes."""
+
+    def __init__(self, with_panel=True, window_manager=None, screen=(SCREEN_WIDTH, SCREEN_HEIGHT),
+                 monitors=None):
+        self.with_panel = with_panel
+        self.initial_monitors = monitors
+        self.window_manager = window_manager or os.environ.get("VANTREL_E2E_WM") or "openbox"
+        if self.window_manager not in WINDOW_MANAGERS:
+            raise ValueError(f"unknown window manager {self.window_manager!r}")
+        self.screen = Rect(0, 0, *screen)
+        super().__init__()
+        self.env["XDG_SESSION_TYPE"] = "x11"
+        self.env["QT_QPA_PLATFORM"] = "xcb"
+
     def start(self):
         try:
             self._start_bus()
@@ -180,17 +264,6 @@ class VirtualDesktop:
             self.stop()
             raise
         return self
-
-    def _start_bus(self):
-        read_end, write_end = os.pipe()
-        self._spawn(["dbus-daemon", "--session", "--nofork", "--nopidfile",
-                     f"--print-address={write_end}"], "dbus", pass_fds=(write_end,))
-        os.close(write_end)
-        with os.fdopen(read_end) as reader:
-            address = reader.readline().strip()
-        if not address:
-            raise RuntimeError("dbus-daemon gave no address: " + self.log("dbus"))
-        self.env["DBUS_SESSION_BUS_ADDRESS"] = address
 
     def _start_x_server(self):
         # Xvfb writes its display number to the descriptor once it accepts clients. Without
@@ -228,32 +301,6 @@ class VirtualDesktop:
     def _start_panel(self):
         self._spawn(["tint2"], "tint2")
         wait_until(lambda: self.client_list(), 10, "tint2 shows its panel")
-
-    def _spawn(self, command, name, **options):
-        log = open(self.log_path(name), "ab")
-        process = subprocess.Popen(command, env=self.env, stdin=subprocess.DEVNULL, stdout=log,
-                                   stderr=subprocess.STDOUT, start_new_session=True, **options)
-        log.close()
-        self._processes.append(process)
-        return process
-
-    def spawn(self, command, name, extra_env=None):
-        """Starts a program on this desktop; it is stopped with the desktop at the latest."""
-        env_before = self.env
-        if extra_env:
-            self.env = dict(self.env, **extra_env)
-        try:
-            return self._spawn(command, name)
-        finally:
-            self.env = env_before
-
-    def log(self, name):
-        """The end of a program's log."""
-        try:
-            with open(self.log_path(name), errors="replace") as log:
-                return log.read()[-4000:]
-        except OSError:
-            return ""
 
     # -- monitors -------------------------------------------------------------------------------
 
@@ -299,41 +346,7 @@ class VirtualDesktop:
                 return monitor
         return None
 
-    # -- tear-down ----------------------------------------------------------------------------
-
-    def stop_process(self, process, timeout=5):
-        if process.poll() is None:
-            process.send_signal(signal.SIGTERM)
-            try:
-                process.wait(timeout)
-            except subprocess.TimeoutExpired:
-                process.kill()
-                process.wait()
-
-    def stop(self):
-        for process in reversed(self._processes):
-            self.stop_process(process)
-        self._processes.clear()
-        shutil.rmtree(self.root, ignore_errors=True)
-
-    def __enter__(self):
-        return self.start()
-
-    def __exit__(self, *exc):
-        self.stop()
-
     # -- looking at the desktop -----------------------------------------------------------------
-
-    def run(self, command, check=True):
-        """Runs a tool on this desktop; its standard output, or None when it failed and check is
-        false."""
-        result = subprocess.run(command, env=self.env, stdin=subprocess.DEVNULL,
-                                capture_output=True, text=True, timeout=30)
-        if result.returncode != 0:
-            if check:
-                raise RuntimeError(f"{' '.join(command)} failed: {result.stderr.strip()}")
-            return None
-        return result.stdout
 
     def xprop_root(self, prop):
         return self.run(["xprop", "-root", prop], check=False) or ""
