@@ -163,6 +163,16 @@ class AdversarialCase(VantrelSession):
         key_log = self.key_log if identifier == LOCKED_ID else self.free_key_log
         return TestApplication(self.desktop, identifier, key_log, windows, geometry)
 
+    def click_to_focus(self, window):
+        """Clicks the window until it has the keyboard. For a moment after it appears the lock
+        window takes the focus back from wherever it goes, so a click that lands then is given
+        again, as a user would."""
+        def click():
+            self.desktop.click(*self.desktop.geometry(window).center)
+            return comes_true(lambda: self.desktop.input_focus() == window, 0.6)
+
+        wait_until(click, 3, "the window clicked has the keyboard", interval=0)
+
     def launch_locked(self, geometry=None):
         """The locked application with one window, once the prompt stands over it."""
         app = self.launch(geometry=geometry)
@@ -450,14 +460,7 @@ class ActivationTest(AdversarialCase, unittest.TestCase):
         _, window, lock = self.launch_locked(geometry="360x240+40+40")
         free = self.launch(FREE_ID, geometry="300x200+900+520")
         (free_window,), _ = free.wait_for_windows(1)
-
-        # For a moment after it appears the lock window takes the focus back from wherever it
-        # goes, so a click that lands then is given again.
-        def click_free():
-            self.desktop.click(*self.desktop.geometry(free_window).center)
-            return comes_true(lambda: self.desktop.input_focus() == free_window, 0.6)
-
-        wait_until(click_free, 3, "the free application has the keyboard", interval=0)
+        self.click_to_focus(free_window)
         return window, lock, free_window
 
     def test_tool_activates_the_application(self):
@@ -589,7 +592,7 @@ class DesktopTest(AdversarialCase, unittest.TestCase):
                        "no lock window over the other application")
         except AssertionError:
             self.fail(f"lock windows over the other application: {self.lock_covers()}")
-        self.desktop.click(*self.desktop.geometry(free_window).center)
+        self.click_to_focus(free_window)
         self.desktop.type_text("free")
         wait_until(lambda: self.typed_keys(self.free_key_log).endswith("free"), 3,
                    "the other application gets its keys")

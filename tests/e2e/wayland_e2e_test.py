@@ -264,5 +264,46 @@ class LockTest(WaylandSession, unittest.TestCase):
         self.assert_takes_keys(FREE_APP_ID)
 
 
+class AdversarialTest(WaylandSession, unittest.TestCase):
+    """What a person at the session can do to a locked application with the compositor's own
+    means; after each the lock still covers every output and no key reaches the application."""
+
+    def attack(self, *commands):
+        self.start_vantrel()
+        self.assert_locked(self.launch_foot())
+        for command in commands:
+            self.desktop.swaymsg(command)
+            self.desktop.type_text(ATTACK_TEXT)
+            self.assert_locked(time.monotonic(), hold=0.3)
+        self.assert_no_key_reaches()
+
+    def test_fullscreen_and_moved_to_the_other_output(self):
+        self.attack('[app_id="^foot$"] fullscreen enable',
+                    '[app_id="^foot$"] fullscreen disable',
+                    '[app_id="^foot$"] move to output HEADLESS-2',
+                    '[app_id="^foot$"] focus')
+
+    def test_workspace_switched_away_and_back(self):
+        self.attack("workspace 2", "workspace 1", '[app_id="^foot$"] focus')
+
+    def test_a_second_window_while_locked(self):
+        self.start_vantrel()
+        self.assert_locked(self.launch_foot())
+        # Another foot is another window of the same application.
+        self.desktop.spawn(["foot", "-o", f"colors.background={LOCKED_BACKGROUND}"], "foot-2")
+        wait_until(lambda: len(self.desktop.views_of(LOCKED_APP_ID)) == 2, 10,
+                   "the second window appears")
+        self.assert_locked(time.monotonic())
+        self.desktop.type_text(ATTACK_TEXT)
+        self.assert_no_key_reaches()
+
+    def test_an_output_added_while_locked_is_covered_too(self):
+        self.start_vantrel()
+        self.assert_locked(self.launch_foot())
+        self.desktop.swaymsg("create_output")
+        wait_until(lambda: len(self.desktop.outputs()) == 3, 5, "the third output comes")
+        self.assert_locked(time.monotonic())
+
+
 if __name__ == "__main__":
     unittest.main(verbosity=2)
