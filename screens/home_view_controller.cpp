@@ -1,5 +1,7 @@
 #include "screens/home_view_controller.h"
 
+#include "platform/platform.h"
+#include "platform/workspace.h"
 #include "screens/app_list_view.h"
 #include "screens/list_art.h"
 #include "store/catalogue.h"
@@ -112,10 +114,10 @@ HomeViewController::HomeViewController(QWidget* parent)
     inset->setContentsMargins(14, 0, 0, 0);
     inset->addWidget(makeHairline());
     actions->addWidget(between);
-    actions->addWidget(optionRow(m_lblEnableFullscreen,
-                                 makeLabel(QStringLiteral("Cover the whole screen while locked."),
-                                           QStringLiteral("secondary")),
-                                 m_switchEnableFullscreen));
+    m_lblEnableFullscreenDetail = makeLabel(QStringLiteral("Cover the whole screen while locked."),
+                                            QStringLiteral("secondary"));
+    actions->addWidget(
+        optionRow(m_lblEnableFullscreen, m_lblEnableFullscreenDetail, m_switchEnableFullscreen));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(14, 14, 14, 14);
@@ -138,7 +140,16 @@ HomeViewController::HomeViewController(QWidget* parent)
 
 void HomeViewController::viewWillAppear() {
     setListSwitchOn(*m_switchActive, isActivateEnabled());
-    setListSwitchOn(*m_switchEnableFullscreen, readFlag(keys::isEnableFullscreenLockMode));
+    // Where the desktop does not say where windows are, a lock covers whole screens anyway.
+    const Workspace* workspace = platform().workspace;
+    const bool alwaysFullScreen = workspace != nullptr && !workspace->knowsWindowPlacement();
+    setListSwitchOn(*m_switchEnableFullscreen,
+                    alwaysFullScreen || readFlag(keys::isEnableFullscreenLockMode));
+    m_switchEnableFullscreen->setEnabled(!alwaysFullScreen);
+    m_lblEnableFullscreenDetail->setText(
+        alwaysFullScreen
+            ? QStringLiteral("Always on: this desktop does not tell where windows are.")
+            : QStringLiteral("Cover the whole screen while locked."));
     QList<AppRef> selected;
     for (const AppRef& app : installedApps()) {
         if (app->isSelected)

@@ -77,6 +77,7 @@ private:
     QLabel* m_lblActive;
     ListSwitch* m_switchEnableFullscreen;
     QLabel* m_lblEnableFullscreen;
+    QLabel* m_lblEnableFullscreenDetail = nullptr;
     QList<AppRef> m_allSelectedApps;
 };
 

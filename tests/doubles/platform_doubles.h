@@ -78,6 +78,7 @@ public:
     void fillOnMap(QWindow* window, const QColor& color) override { fills.insert(window, color); }
     bool grabKeyboard(QWindow* window) override;
     void releaseKeyboard() override { keyboardGrabbedBy = nullptr; }
+    bool knowsWindowPlacement() const override { return knowsPlacement; }
 
     // Adds the applications and reports the launch, the first one first.
     void launch(const RunningApplicationList& launched);
@@ -90,6 +91,8 @@ public:
     QPointer<QWindow> lastKeyWindow;
     // Grabs fail while this is set, as when another program holds the keyboard.
     bool keyboardTaken = false;
+    // False as on Wayland, where the desktop does not say where windows are.
+    bool knowsPlacement = true;
     QHash<QWindow*, QColor> fills;
     QPointer<QWindow> keyboardGrabbedBy;
 };

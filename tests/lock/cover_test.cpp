@@ -252,5 +252,29 @@ TEST_F(CoverTest, FullScreenModeTakesTheApplicationsScreenAndCoversTheOthers) {
     EXPECT_EQ(shownCovers(), (QList<QRect>{QRect(1920, 0, 1280, 800), QRect(3200, 0, 1024, 768)}));
 }
 
+TEST_F(CoverTest, WhereWindowPlacementIsUnknownEveryScreenIsCoveredUntilTheApplicationQuits) {
+    doubles.workspace.knowsPlacement = false;
+    doubles.mainScreen.screenFrame = QRectF(0, 0, 1280, 800);
+    doubles.mainScreen.otherScreens = {QRectF(1280, 0, 1280, 800)};
+    auto notes = makeFakeApplication(QStringLiteral("org.example.Notes"), 11);
+    saveSavedIds({QStringLiteral("org.example.Notes")});
+    doubles.windowList.windows.reset(); // the desktop lists no windows
+    launch(notes);
+    ASSERT_TRUE(lockShown());
+    EXPECT_EQ(lockWindow()->geometry(), QRect(0, 0, 1280, 800));
+    EXPECT_EQ(shownCovers(), QList<QRect>{QRect(1280, 0, 1280, 800)});
+
+    // Nothing tells when a hidden window comes back before it shows: the lock stays.
+    notes->hidden = true;
+    Q_EMIT doubles.workspace.windowsChanged();
+    EXPECT_TRUE(lockShown());
+    EXPECT_EQ(shownCovers(), QList<QRect>{QRect(1280, 0, 1280, 800)});
+
+    doubles.workspace.terminate(notes);
+    Q_EMIT doubles.workspace.windowsChanged();
+    EXPECT_FALSE(lockShown());
+    EXPECT_TRUE(shownCovers().isEmpty());
+}
+
 } // namespace
 } // namespace vantrel::testing

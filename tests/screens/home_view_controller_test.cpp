@@ -59,6 +59,18 @@ TEST_F(HomeViewControllerTest, ShowingSetsSwitchesFromStoreAndSendsNoAction) {
     EXPECT_EQ(doubles.defaults.writeCount, writes);
 }
 
+TEST_F(HomeViewControllerTest, FullScreenModeShowsAlwaysOnWhereWindowPlacementIsUnknown) {
+    doubles.workspace.knowsPlacement = false;
+    home.viewWillAppear();
+    EXPECT_TRUE(listSwitchIsOn(*home.switchEnableFullscreen()));
+    EXPECT_FALSE(home.switchEnableFullscreen()->isEnabled());
+
+    doubles.workspace.knowsPlacement = true;
+    home.viewWillAppear();
+    EXPECT_FALSE(listSwitchIsOn(*home.switchEnableFullscreen()));
+    EXPECT_TRUE(home.switchEnableFullscreen()->isEnabled());
+}
+
 TEST_F(HomeViewControllerTest, RowsAreTheLockedAppsInCatalogueOrder) {
     // Locked in another order, and one the catalogue does not know.
     saveSavedIds({terminal, QStringLiteral("gone.app"), firefox});
