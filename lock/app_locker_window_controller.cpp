@@ -2,8 +2,8 @@
 
 #include "lock/app_locker_view_controller.h"
 #include "lock/app_locker_window.h"
+#include "lock/cover_window.h"
 #include "lock/keyboard_hold.h"
-#include "lock/lock_card_art.h"
 #include "lock/lock_covers.h"
 #include "platform/platform.h"
 #include "platform/workspace.h"
@@ -42,10 +42,7 @@ AppLockerWindowController::AppLockerWindowController(QObject* parent)
     m_window->setContentView(m_content);
     m_window->winId();
     m_window->windowHandle()->installEventFilter(new FocusOnPress(this));
-    if (Workspace* workspace = platform().workspace) {
-        workspace->fillOnMap(m_window->windowHandle(), lockBackdropColor());
-        m_surfaceTakesKeyboard = workspace->presentLockSurface(m_window, lockBackdropColor(), true);
-    }
+    m_surfaceTakesKeyboard = adoptLockSurface(m_window, true);
     m_covers = new LockCovers(m_window, this);
     m_keyboardHold->setActivation([](QWindow* window) {
         if (platform().workspace != nullptr)

@@ -1,6 +1,8 @@
 #include "lock/cover_window.h"
 
 #include "lock/lock_card_art.h"
+#include "platform/platform.h"
+#include "platform/workspace.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -15,6 +17,14 @@ constexpr int iconSide = 72;
 Qt::WindowFlags lockSurfaceFlags() {
     return Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
            Qt::BypassWindowManagerHint;
+}
+
+bool adoptLockSurface(QWidget* surface, bool takesKeyboard) {
+    Workspace* workspace = platform().workspace;
+    if (workspace == nullptr)
+        return false;
+    workspace->fillOnMap(surface->windowHandle(), lockBackdropColor());
+    return workspace->presentLockSurface(surface, lockBackdropColor(), takesKeyboard);
 }
 
 CoverWindow::CoverWindow(QWidget* parent)

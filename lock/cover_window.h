@@ -36,4 +36,9 @@ private:
 // Window flags of the lock window and the covers: above everything, outside the window manager.
 Qt::WindowFlags lockSurfaceFlags();
 
+// Hands the lock window or a cover, its native window made, to the desktop: filled with the
+// backdrop the moment it maps, or shown on a surface of the desktop's own (true), there with the
+// keyboard to itself when takesKeyboard.
+bool adoptLockSurface(QWidget* surface, bool takesKeyboard);
+
 } // namespace vantrel

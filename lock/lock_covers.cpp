@@ -6,7 +6,6 @@
 #include "lock/cover_layout.h"
 #include "lock/cover_window.h"
 #include "lock/lock_application.h"
-#include "lock/lock_card_art.h"
 #include "lock/lock_controllers.h"
 #include "lock/lock_frame.h"
 #include "lock/pending_lock_apps.h"
@@ -123,10 +122,7 @@ CoverWindow* LockCovers::coverAt(qsizetype index) {
         m_placed.append(Placed{});
         connect(cover, &CoverWindow::clicked, this, &LockCovers::onCoverClicked);
         cover->winId();
-        if (Workspace* workspace = platform().workspace) {
-            workspace->fillOnMap(cover->windowHandle(), lockBackdropColor());
-            workspace->presentLockSurface(cover, lockBackdropColor(), false);
-        }
+        adoptLockSurface(cover, false);
         new SurfaceWatch(
             cover, [this, slot] { return m_placed.value(slot).geometry; },
             [this, cover, slot] {

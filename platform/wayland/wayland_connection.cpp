@@ -23,9 +23,7 @@ struct ConnectionListeners {
     static void geometry(void*, wl_output*, int32_t, int32_t, int32_t, int32_t, int32_t,
                          const char*, const char*, int32_t) {}
     static void mode(void*, wl_output*, uint32_t, int32_t, int32_t, int32_t) {}
-    static void done(void* data, wl_output*) {
-        Q_EMIT static_cast<Connection*>(data)->outputsChanged();
-    }
+    static void done(void*, wl_output*) {}
     static void scale(void*, wl_output*, int32_t) {}
     static void name(void* data, wl_output* output, const char* name) {
         if (Output* known = static_cast<Connection*>(data)->outputOf(output))
@@ -140,7 +138,6 @@ void Connection::onGlobalRemove(void* data, wl_registry*, uint32_t name) {
         return;
     wl_output_destroy(gone->output);
     self->m_outputs.erase(gone);
-    Q_EMIT self->outputsChanged();
 }
 
 Output* Connection::outputOf(wl_output* output) {
@@ -208,7 +205,6 @@ void Connection::checkError() {
               "The connection to the Wayland compositor ended (error %d): Vantrel "
               "can no longer see or lock applications.",
               error);
-    Q_EMIT lost();
 }
 
 } // namespace vantrel::wayland

@@ -54,10 +54,7 @@ public:
     void flush();
 
 Q_SIGNALS:
-    void outputsChanged();
     void seatCapabilitiesChanged();
-    // The compositor went away or ended the connection for a protocol error.
-    void lost();
 
 private:
     explicit Connection(wl_display* display);

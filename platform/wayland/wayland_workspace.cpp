@@ -132,30 +132,26 @@ void WaylandWorkspace::toplevelDone(Toplevel& toplevel) {
         // Activated, it is out of the scratchpad.
         toplevel.inScratchpad = false;
     }
-    RunningApplicationRef launched;
     if (!toplevel.announced) {
         // Some clients set their app_id only after the first commit.
         if (toplevel.pendingAppId.isEmpty())
             return;
         toplevel.announced = true;
         toplevel.appId = toplevel.pendingAppId;
-        if (toplevel.appId == m_providers.ownAppId)
-            return;
-        std::shared_ptr<WaylandRunningApplication>& application = m_applications[toplevel.appId];
-        if (!application) {
-            application = applicationFor(toplevel.appId);
-            launched = application;
-        }
     }
     if (toplevel.appId == m_providers.ownAppId)
         return;
-    const std::shared_ptr<WaylandRunningApplication> application =
-        m_applications.value(toplevel.appId);
+    std::shared_ptr<WaylandRunningApplication>& slot = m_applications[toplevel.appId];
+    const bool launched = !slot;
+    if (launched)
+        slot = applicationFor(toplevel.appId);
+    // A copy: the handlers of the signals below may change the table.
+    const std::shared_ptr<WaylandRunningApplication> application = slot;
     const bool wasHidden = application->isHidden();
     application->setHidden(allHidden(*application));
     if (launched)
         Q_EMIT runningApplicationsChanged(
-            RunningApplicationsChange{RunningApplicationList{launched}});
+            RunningApplicationsChange{RunningApplicationList{application}});
     Q_EMIT windowsChanged();
     // Back in sight counts as coming forward: a locked application is locked again before it is
     // used, whether or not the compositor also activates it.

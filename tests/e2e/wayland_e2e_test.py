@@ -20,7 +20,7 @@ from lock_e2e_test import (DEFAULTS_TOOL, LOCK_DEADLINE, PASSWORD, SCREENSHOTS, 
                            SET_PASSWORD, VANTREL, VantrelSession)
 from virtual_desktop import (Rect, comes_true, holds_throughout, wait_until,  # noqa: E402
                              write_desktop_entry)
-from wayland_desktop import WaylandDesktop, colour  # noqa: E402
+from wayland_desktop import WaylandDesktop, colour, criteria  # noqa: E402
 
 TOOLS = ("sway", "swaymsg", "foot", "grim", "wtype", "setpriv")
 # foot's own entry, from the foot package: the application on the locked list.
@@ -90,6 +90,11 @@ class WaylandSession(VantrelSession):
         self.desktop.close(VANTREL_APP_ID)
         wait_until(lambda: not self.desktop.view(VANTREL_APP_ID), 5, "Vantrel's window closes")
         self.assertIsNone(self.vantrel.poll(), "closing its window ended Vantrel")
+
+    def start_locked(self):
+        """Vantrel, and the locked foot under its lock."""
+        self.start_vantrel()
+        self.assert_locked(self.launch_foot())
 
     def launch_foot(self, app_id=LOCKED_APP_ID):
         """Starts foot with its background colour and its key log; returns the moment its
@@ -198,8 +203,7 @@ class LockTest(WaylandSession, unittest.TestCase):
         self.assert_locked(shown, hold=1.0)
 
     def test_keys_go_to_the_prompt_not_the_application(self):
-        self.start_vantrel()
-        self.assert_locked(self.launch_foot())
+        self.start_locked()
         self.desktop.type_text(ATTACK_TEXT)
         self.desktop.key("Return")
         self.assert_no_key_reaches()
@@ -210,8 +214,7 @@ class LockTest(WaylandSession, unittest.TestCase):
         self.assertEqual(self.cover_faults(), [])
 
     def test_password_unlocks_and_the_lock_stays_away(self):
-        self.start_vantrel()
-        self.assert_locked(self.launch_foot())
+        self.start_locked()
 
         self.desktop.type_text("not-the-password")
         self.desktop.key("Return")
@@ -238,8 +241,7 @@ class LockTest(WaylandSession, unittest.TestCase):
         self.assert_takes_keys(LOCKED_APP_ID)
 
     def test_close_shortcut_hides_the_application_and_it_locks_again(self):
-        self.start_vantrel()
-        self.assert_locked(self.launch_foot())
+        self.start_locked()
         self.desktop.key_combo("ctrl", "alt", key="q")
         wait_until(lambda: not self.desktop.view(LOCKED_APP_ID).visible, 3,
                    "the application is hidden")
@@ -264,13 +266,16 @@ class LockTest(WaylandSession, unittest.TestCase):
         self.assert_takes_keys(FREE_APP_ID)
 
 
+# The locked foot in a sway command.
+FOOT = criteria(LOCKED_APP_ID)
+
+
 class AdversarialTest(WaylandSession, unittest.TestCase):
     """What a person at the session can do to a locked application with the compositor's own
     means; after each the lock still covers every output and no key reaches the application."""
 
     def attack(self, *commands):
-        self.start_vantrel()
-        self.assert_locked(self.launch_foot())
+        self.start_locked()
         for command in commands:
             self.desktop.swaymsg(command)
             self.desktop.type_text(ATTACK_TEXT)
@@ -278,17 +283,16 @@ class AdversarialTest(WaylandSession, unittest.TestCase):
         self.assert_no_key_reaches()
 
     def test_fullscreen_and_moved_to_the_other_output(self):
-        self.attack('[app_id="^foot$"] fullscreen enable',
-                    '[app_id="^foot$"] fullscreen disable',
-                    '[app_id="^foot$"] move to output HEADLESS-2',
-                    '[app_id="^foot$"] focus')
+        self.attack(f'{FOOT} fullscreen enable',
+                    f'{FOOT} fullscreen disable',
+                    f'{FOOT} move to output HEADLESS-2',
+                    f'{FOOT} focus')
 
     def test_workspace_switched_away_and_back(self):
-        self.attack("workspace 2", "workspace 1", '[app_id="^foot$"] focus')
+        self.attack("workspace 2", "workspace 1", f'{FOOT} focus')
 
     def test_a_second_window_while_locked(self):
-        self.start_vantrel()
-        self.assert_locked(self.launch_foot())
+        self.start_locked()
         # Another foot is another window of the same application.
         self.desktop.spawn(["foot", "-o", f"colors.background={LOCKED_BACKGROUND}"], "foot-2")
         wait_until(lambda: len(self.desktop.views_of(LOCKED_APP_ID)) == 2, 10,
@@ -298,8 +302,7 @@ class AdversarialTest(WaylandSession, unittest.TestCase):
         self.assert_no_key_reaches()
 
     def test_an_output_added_while_locked_is_covered_too(self):
-        self.start_vantrel()
-        self.assert_locked(self.launch_foot())
+        self.start_locked()
         self.desktop.swaymsg("create_output")
         wait_until(lambda: len(self.desktop.outputs()) == 3, 5, "the third output comes")
         self.assert_locked(time.monotonic())
