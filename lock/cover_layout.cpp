@@ -23,10 +23,12 @@ CoverPlan planCovers(const CoverFacts& facts) {
     if (facts.prompt) {
         hiding.append(*facts.prompt);
         if (facts.fullScreenMode) {
+            // The application the prompt stands for: not one with an icon in a panel there.
             const qint64 owner = [&] {
                 for (const WindowDescription& window : facts.windows) {
-                    if (isLocked(window, facts) && facts.prompt->intersects(globalWindowRect(
-                                                       *window.bounds, facts.mainScreenOrigin)))
+                    if (isLocked(window, facts) && !window.trayIcon &&
+                        facts.prompt->intersects(
+                            globalWindowRect(*window.bounds, facts.mainScreenOrigin)))
                         return *window.ownerProcessIdentifier;
                 }
                 return facts.lockedProcesses.value(0);

@@ -220,13 +220,19 @@ RunningApplicationRef LockCovers::layOutOnce(bool windowsChanged) {
 
     const CoverPlan plan = planCovers(facts);
     // A locked window that comes on screen with no lock window up (restored, back from another
-    // desktop) is asked for at once, keyboard and all, as if it had come forward.
+    // desktop) is asked for at once, keyboard and all, as if it had come forward. An icon put in
+    // the tray has not come forward.
+    QSet<quint64> trayIcons;
+    for (const WindowDescription& window : std::as_const(facts.windows)) {
+        if (window.trayIcon)
+            trayIcons.insert(window.windowId);
+    }
     RunningApplicationRef shownAgain;
     QSet<quint64> covered;
     for (const Cover& cover : plan.covers) {
         covered.insert(cover.windowId);
         if (windowsChanged && !promptShown && !shownAgain && cover.windowId != 0 &&
-            !m_coveredWindows.contains(cover.windowId))
+            !m_coveredWindows.contains(cover.windowId) && !trayIcons.contains(cover.windowId))
             shownAgain = pendingApplicationOf(cover.ownerProcess);
     }
     m_coveredWindows = covered;

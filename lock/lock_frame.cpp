@@ -22,7 +22,8 @@ QRectF frontWindowBounds(const std::optional<QList<WindowDescription>>& windows,
         return {};
     for (const WindowDescription& window : *windows) {
         const auto& owner = window.ownerProcessIdentifier;
-        if (owner && fitsInt32(*owner) && *owner == pid)
+        // A tray icon is too small to stand over and lies in the panel, away from the windows.
+        if (owner && fitsInt32(*owner) && *owner == pid && !window.trayIcon)
             return window.bounds.value_or(QRectF{});
     }
     return {};

@@ -29,7 +29,8 @@ struct LockFrameInputs {
 // there is no main screen.
 std::optional<QRectF> computeLockFrame(const LockFrameInputs& inputs);
 
-// The bounds of the application's front-most window; the zero rectangle when it shows none.
+// The bounds of the application's front-most window, tray icons aside; the zero rectangle when it
+// shows none.
 QRectF frontWindowBounds(const std::optional<QList<WindowDescription>>& windows, qint64 pid);
 
 // The screen that shows a window: the one holding its centre, else the one it overlaps most;

@@ -13,6 +13,9 @@ struct WindowDescription {
     std::optional<qint64> ownerProcessIdentifier;
     std::optional<QRectF> bounds;
     quint64 windowId = 0;
+    // An icon the application put in the system tray: its own window inside the panel's. Covered
+    // like its other windows; the lock window never stands over it.
+    bool trayIcon = false;
 };
 
 class WindowList {

@@ -24,6 +24,16 @@ template <typename T> using XcbPointer = std::unique_ptr<T, FreeDeleter>;
 
 using PropertyReply = XcbPointer<xcb_get_property_reply_t>;
 
+// The reply to a request; nothing when the window is gone meanwhile, and its error is dropped
+// instead of reaching Qt.
+template <typename Reply, typename Cookie, typename Fetch>
+XcbPointer<Reply> takeReply(xcb_connection_t* connection, Cookie cookie, Fetch fetch) {
+    xcb_generic_error_t* error = nullptr;
+    XcbPointer<Reply> reply(fetch(connection, cookie, &error));
+    XcbPointer<xcb_generic_error_t> dropped(error);
+    return reply;
+}
+
 class X11Connection {
 public:
     // Qt's connection, or nothing when Qt does not run on X11 (offscreen, Wayland).

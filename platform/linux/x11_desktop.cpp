@@ -1,6 +1,7 @@
 #include "platform/linux/x11_desktop.h"
 
 #include "platform/linux/x11_connection.h"
+#include "platform/linux/x11_tray_icons.h"
 
 namespace vantrel {
 
@@ -12,6 +13,9 @@ std::optional<X11Desktop> makeX11Desktop(X11Workspace::Providers providers) {
     X11Desktop desktop;
     desktop.workspace = std::make_unique<X11Workspace>(connection, std::move(providers));
     desktop.windowList = std::make_unique<X11WindowList>(connection);
+    // Inside a panel, tray icons come, go and move without a word at the root.
+    QObject::connect(&desktop.windowList->trayIcons(), &x11::TrayIcons::changed,
+                     desktop.workspace.get(), &Workspace::windowsChanged);
     return desktop;
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/linux/x11_connection.h"
 #include "platform/linux/x11_model.h"
+#include "platform/linux/x11_tray_icons.h"
 #include "platform/linux/x11_window_owner.h"
 
 #include <QGuiApplication>
@@ -29,14 +30,6 @@ QList<x11::ScreenScale> screenScales() {
         }
     }
     return scales;
-}
-
-template <typename Reply, typename Cookie, typename Fetch>
-x11::XcbPointer<Reply> take(xcb_connection_t* connection, Cookie cookie, Fetch fetch) {
-    xcb_generic_error_t* error = nullptr;
-    x11::XcbPointer<Reply> reply(fetch(connection, cookie, &error));
-    x11::XcbPointer<xcb_generic_error_t> dropped(error);
-    return reply;
 }
 
 QList<xcb_window_t> childrenBottomToTop(const xcb_query_tree_reply_t* tree) {
@@ -67,7 +60,8 @@ QHash<xcb_window_t, xcb_window_t> topLevelOfClients(xcb_connection_t* c, xcb_win
         }
         QHash<xcb_window_t, xcb_window_t> next;
         for (const auto& [client, cookie] : asked) {
-            const auto tree = take<xcb_query_tree_reply_t>(c, cookie, &xcb_query_tree_reply);
+            const auto tree =
+                x11::takeReply<xcb_query_tree_reply_t>(c, cookie, &xcb_query_tree_reply);
             if (!tree) {
                 continue; // gone meanwhile
             }
@@ -91,7 +85,10 @@ struct TopLevelRequests {
 } // namespace
 
 X11WindowList::X11WindowList(std::shared_ptr<x11::X11Connection> connection)
-    : m_connection(std::move(connection)) {}
+    : m_connection(std::move(connection))
+    , m_trayIcons(std::make_unique<x11::TrayIcons>(*m_connection)) {}
+
+X11WindowList::~X11WindowList() = default;
 
 std::optional<QList<WindowDescription>> X11WindowList::onScreenWindows() const {
     x11::X11Connection& x = *m_connection;
@@ -101,7 +98,7 @@ std::optional<QList<WindowDescription>> X11WindowList::onScreenWindows() const {
     const auto treeCookie = xcb_query_tree(c, x.root());
     const auto clientsCookie =
         x.requestProperty(x.root(), atoms._NET_CLIENT_LIST, XCB_ATOM_WINDOW, longList);
-    const auto tree = take<xcb_query_tree_reply_t>(c, treeCookie, &xcb_query_tree_reply);
+    const auto tree = x11::takeReply<xcb_query_tree_reply_t>(c, treeCookie, &xcb_query_tree_reply);
     const QList<quint32> clients = x11::values32(x.takeProperty(clientsCookie).get());
     if (!tree) {
         return std::nullopt;
@@ -128,10 +125,10 @@ std::optional<QList<WindowDescription>> X11WindowList::onScreenWindows() const {
     };
     QList<Shown> shown;
     for (const TopLevelRequests& request : requests) {
-        const auto attributes = take<xcb_get_window_attributes_reply_t>(
+        const auto attributes = x11::takeReply<xcb_get_window_attributes_reply_t>(
             c, request.attributes, &xcb_get_window_attributes_reply);
         const auto geometry =
-            take<xcb_get_geometry_reply_t>(c, request.geometry, &xcb_get_geometry_reply);
+            x11::takeReply<xcb_get_geometry_reply_t>(c, request.geometry, &xcb_get_geometry_reply);
         // Minimised windows and those of other desktops are unmapped by the window manager.
         if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE || !geometry ||
             attributes->_class == XCB_WINDOW_CLASS_INPUT_ONLY) {
@@ -161,18 +158,33 @@ std::optional<QList<WindowDescription>> X11WindowList::onScreenWindows() const {
     // Bounds count from the main screen's top left corner.
     const QPointF mainOrigin =
         scales.isEmpty() ? QPointF() : QPointF(scales.first().logicalGeometry.topLeft());
+    const auto logical = [&](const QRect& native) {
+        return x11::nativeToLogical(QRectF(native), scales).translated(-mainOrigin);
+    };
     const QList<std::optional<qint64>> owners = ownerQuery.take();
     QList<WindowDescription> windows;
     windows.reserve(shown.size());
+    QList<x11::ListedTopLevel> listed;
+    listed.reserve(shown.size());
     for (qsizetype i = 0; i < shown.size(); ++i) {
         WindowDescription description;
         description.windowId = shown[i].topLevel;
-        description.bounds =
-            x11::nativeToLogical(QRectF(shown[i].native), scales).translated(-mainOrigin);
+        description.bounds = logical(shown[i].native);
         description.ownerProcessIdentifier = owners[i];
         windows.append(description);
+        listed.append({shown[i].topLevel, shown[i].owner, owners[i], shown[i].native});
     }
-    return windows;
+
+    QList<x11::HeldWindow> trayIcons;
+    for (const x11::TrayIcon& icon : m_trayIcons->find(listed)) {
+        WindowDescription description;
+        description.windowId = icon.window;
+        description.bounds = logical(icon.native);
+        description.ownerProcessIdentifier = icon.owner;
+        description.trayIcon = true;
+        trayIcons.append({icon.topLevel, description});
+    }
+    return x11::withHeldWindows(windows, trayIcons);
 }
 
 } // namespace vantrel

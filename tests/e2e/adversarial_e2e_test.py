@@ -40,6 +40,8 @@ UNCOVERED_LIMIT = 0.1
 PUT_BACK_DEADLINE = 0.3
 # Typed at the locked application; none of it may ever reach it.
 ATTACK_TEXT = "leak"
+# The test application's icon in the system tray, all of it.
+TRAY_ICON_COLOUR = "#ff00ff"
 
 TWO_MONITORS_SIDE_BY_SIDE = [("left", 0, 0, 1280, 800, False),
                              ("right", 1280, 0, 1280, 800, True)]
@@ -685,6 +687,53 @@ class FullScreenModeTest(AdversarialCase, unittest.TestCase):
         wait_until(lambda: self.desktop.frame(window) != before, 3, "the application moves")
         self.assert_every_monitor_covered(window)
         self.attack_keys()
+
+
+class TrayIconTest(AdversarialCase, unittest.TestCase):
+    """The locked application's icon in the panel's system tray, a window of its own that the
+    tray took into the panel's: covered like its other windows, and a click on it asks for the
+    password; uncovered once unlocked."""
+
+    def wait_for_tray_icon(self):
+        def shown():
+            return next((icon for icon in self.desktop.tray_icons(LOCKED_ID)
+                         if self.desktop.is_viewable(icon)), None)
+        return wait_until(shown, 10, "the application's icon shows in the tray")
+
+    def cover_over(self, icon):
+        """The lock window that lies over the whole icon, above the panel, or None."""
+        rect = self.desktop.geometry(icon)
+        for window, _, cover in self.lock_covers():
+            if rect and cover.contains(rect) and self.desktop.stacked_above(window, icon):
+                return window
+        return None
+
+    def icon_colour(self, icon):
+        return self.desktop.pixel(*self.desktop.geometry(icon).center)
+
+    def test_tray_icon_is_covered_until_unlocked(self):
+        app, window, _ = self.launch_locked(geometry="360x240+40+40")
+        app.send("tray-icon")
+        icon = self.wait_for_tray_icon()
+        try:
+            wait_until(lambda: self.cover_over(icon), LOCK_DEADLINE, "the icon is covered")
+        except AssertionError:
+            self.fail(f"the icon at {self.desktop.geometry(icon)} is not covered within "
+                      f"{LOCK_DEADLINE} s; lock windows: {self.lock_covers()}")
+        self.assertNotEqual(self.icon_colour(icon), TRAY_ICON_COLOUR, "the icon shows")
+
+        # A click on it lands on its cover: the prompt over the window asks, with the keyboard.
+        self.desktop.click(*self.desktop.geometry(icon).center)
+        self.attack_keys()
+        self.assert_prompt_over(window)
+        wait_until(lambda: self.desktop.input_focus() == self.lock_window(), LOCK_DEADLINE,
+                   "the prompt has the keyboard")
+
+        self.unlock()
+        wait_until(lambda: self.icon_colour(icon) == TRAY_ICON_COLOUR, 3, "the icon shows")
+        self.desktop.click(*self.desktop.geometry(icon).center)
+        wait_until(lambda: self.typed_keys().endswith("[tray-click]"), 3,
+                   "the icon gets the click")
 
 
 if __name__ == "__main__":

@@ -10,7 +10,9 @@
 //   --windows-file F   a line "INDEX ID" (the X window id, decimal) for every window and dialog
 //                      once it is first shown; the windows at start are 1..N, later ones go on
 //   --control FIFO     line commands: open-window, open-dialog, move X Y, resize W H,
-//                      activate-self, focus-self, fullscreen, minimize, quit
+//                      activate-self, focus-self, fullscreen, minimize, quit, and
+//                      tray-icon: an icon in the system tray, all magenta (#ff00ff), that
+//                      appends "[tray-click]" when clicked
 //   --no-net-wm-pid    its windows carry no _NET_WM_PID, as with clients that never set it
 #include <cerrno>
 #include <cstdlib>
@@ -27,6 +29,7 @@
 #include <QPainter>
 #include <QSocketNotifier>
 #include <QStringList>
+#include <QSystemTrayIcon>
 #include <QWidget>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -169,6 +172,16 @@ private:
 
     QWidget* first() const { return m_windows.front().get(); }
 
+    void showTrayIcon() {
+        // Without a StatusNotifierWatcher on the bus, Qt docks it in the tray with XEmbed.
+        QPixmap picture(22, 22);
+        picture.fill(QColor(0xff, 0x00, 0xff));
+        m_trayIcon = std::make_unique<QSystemTrayIcon>(QIcon(picture));
+        QObject::connect(m_trayIcon.get(), &QSystemTrayIcon::activated,
+                         [this] { appendTo(m_options.keyLog, "[tray-click]"); });
+        m_trayIcon->show();
+    }
+
     void focusSelf() {
         // Straight to the X server, past the window manager, as a misbehaving program would.
         auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
@@ -202,6 +215,8 @@ private:
             first()->showFullScreen();
         else if (command == QLatin1String("minimize"))
             first()->showMinimized();
+        else if (command == QLatin1String("tray-icon"))
+            showTrayIcon();
         else if (command == QLatin1String("quit"))
             QApplication::quit();
         else
@@ -240,6 +255,7 @@ private:
 
     Options m_options;
     std::vector<std::unique_ptr<Window>> m_windows;
+    std::unique_ptr<QSystemTrayIcon> m_trayIcon;
     int m_shown = 0;
     int m_readEnd = -1;
     int m_writeEnd = -1;

@@ -447,6 +447,18 @@ class VirtualDesktop(Sandbox):
         return (upper in order and lower_top in order
                 and order.index(upper) < order.index(lower_top))
 
+    def tray_icons(self, instance):
+        """The windows of the WM_CLASS instance inside the panel: the icons its system tray took
+        in."""
+        icons = []
+        for panel in self.client_list():
+            if '"tint2"' not in self.window_property(panel, "WM_CLASS"):
+                continue
+            text = self.run(["xwininfo", "-tree", "-id", str(panel)], check=False) or ""
+            icons += [int(window, 16) for window in re.findall(
+                r'(0x[0-9a-f]+) .*\("' + re.escape(instance) + r'" "[^"]*"\)', text)]
+        return icons
+
     def is_viewable(self, window):
         info = self.window_info(window)
         return info is not None and info.viewable
@@ -482,6 +494,13 @@ class VirtualDesktop(Sandbox):
             return int(text.rsplit("=", 1)[1])
         except (IndexError, ValueError):
             return None
+
+    def pixel(self, x, y):
+        """The colour on the screen at x, y, as #rrggbb."""
+        text = self.run(["import", "-window", "root", "-crop", f"1x1+{x}+{y}", "-depth", "8",
+                         "txt:-"], check=False) or ""
+        match = re.search(r"#([0-9A-Fa-f]{6})\b", text)
+        return "#" + match.group(1).lower() if match else None
 
     def screenshot(self, path):
         os.makedirs(os.path.dirname(path), exist_ok=True)

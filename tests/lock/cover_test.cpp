@@ -276,5 +276,68 @@ TEST_F(CoverTest, WhereWindowPlacementIsUnknownEveryScreenIsCoveredUntilTheAppli
     EXPECT_TRUE(shownCovers().isEmpty());
 }
 
+// -- tray icons ---------------------------------------------------------------------------------
+
+WindowDescription trayIcon(qint64 pid, quint64 id) {
+    WindowDescription icon;
+    icon.ownerProcessIdentifier = pid;
+    icon.bounds = QRectF(1100, 774, 22, 22); // in a panel at the foot
+    icon.windowId = id;
+    icon.trayIcon = true;
+    return icon;
+}
+
+TEST_F(CoverTest, ATrayIconIsCoveredAndAClickOnItsCoverAsksForTheApplicationOverItsWindow) {
+    auto notes =
+        lockedApplication(QStringLiteral("org.example.Notes"), 11, QRectF(100, 100, 600, 600));
+    doubles.windowList.windows->prepend(trayIcon(11, 601));
+    launch(notes);
+    ASSERT_TRUE(lockShown());
+    EXPECT_EQ(lockWindow()->geometry(), QRect(100, 100, 600, 600));
+    ASSERT_EQ(shownCovers(), QList<QRect>{QRect(1100, 774, 22, 22)});
+
+    doubles.workspace.keyboardGrabbedBy = nullptr;
+    QTest::mouseClick(lockController()->covers()->covers().first(), Qt::LeftButton);
+    EXPECT_EQ(lockContent()->runningApp(), notes);
+    EXPECT_EQ(lockWindow()->geometry(), QRect(100, 100, 600, 600));
+    EXPECT_EQ(doubles.workspace.keyboardGrabbedBy, lockWindow()->windowHandle());
+    EXPECT_EQ(shownCovers(), QList<QRect>{QRect(1100, 774, 22, 22)});
+}
+
+TEST_F(CoverTest, AnIconPutInTheTrayWithNoLockUpIsCoveredWithoutAskingForTheApplication) {
+    auto notes =
+        lockedApplication(QStringLiteral("org.example.Notes"), 11, QRectF(100, 100, 600, 600));
+    launch(notes);
+    // Minimised from a task bar: the lock goes with the window, the application stays pending.
+    doubles.windowList.windows->clear();
+    Q_EMIT doubles.workspace.windowsChanged();
+    ASSERT_FALSE(lockShown());
+
+    doubles.windowList.windows->append(trayIcon(11, 601));
+    Q_EMIT doubles.workspace.windowsChanged();
+    EXPECT_EQ(shownCovers(), QList<QRect>{QRect(1100, 774, 22, 22)});
+    EXPECT_FALSE(lockShown());
+}
+
+TEST_F(CoverTest, InFullScreenModeTheScreenCoversAskForTheApplicationThePromptIsForNotAnIcon) {
+    writeFlag(keys::isEnableFullscreenLockMode, true);
+    doubles.mainScreen.screenFrame = QRectF(0, 0, 1280, 800);
+    doubles.mainScreen.otherScreens = {QRectF(1280, 0, 1280, 800)};
+    auto mail =
+        lockedApplication(QStringLiteral("org.example.Mail"), 12, QRectF(1400, 100, 500, 500));
+    auto notes =
+        lockedApplication(QStringLiteral("org.example.Notes"), 11, QRectF(100, 100, 600, 600));
+    // The other application's icon, in the panel on the prompt's screen, in front of everything.
+    doubles.windowList.windows->prepend(trayIcon(12, 601));
+    launch(mail);
+    launch(notes);
+    ASSERT_EQ(lockContent()->runningApp(), notes);
+    EXPECT_EQ(lockWindow()->geometry(), QRect(0, 0, 1280, 800));
+    ASSERT_EQ(shownCovers(), QList<QRect>{QRect(1280, 0, 1280, 800)});
+
+    QTest::mouseClick(lockController()->covers()->covers().first(), Qt::LeftButton);
+    EXPECT_EQ(lockContent()->runningApp(), notes);
+}
+
 } // namespace
 } // namespace vantrel::testing

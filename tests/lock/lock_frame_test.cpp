@@ -46,6 +46,21 @@ TEST(LockFrame, FallsBackToTheWholeMainScreenWithoutAUsableWindow) {
     EXPECT_EQ(computeLockFrame(accessory), wholeScreen);
 }
 
+TEST(LockFrame, StandsOverTheApplicationsWindowsNeverOverItsTrayIcon) {
+    WindowDescription icon;
+    icon.ownerProcessIdentifier = 42;
+    icon.bounds = QRectF(1100, 1414, 22, 22); // in a panel at the foot
+    icon.trayIcon = true;
+    EXPECT_EQ(computeLockFrame(windowMode(42, {icon, {42, QRectF(100, 100, 600, 600)}})),
+              QRectF(100, 740, 600, 600));
+    // With nothing but its icon on screen, it shows no window.
+    EXPECT_EQ(computeLockFrame(windowMode(42, {icon})), tallScreen);
+    LockFrameInputs fullScreen = windowMode(42, {icon, {42, QRectF(-1500, 100, 600, 600)}});
+    fullScreen.fullScreenMode = true;
+    fullScreen.screens = {tallScreen, QRectF(-1920, 0, 1920, 1440)};
+    EXPECT_EQ(computeLockFrame(fullScreen), QRectF(-1920, 0, 1920, 1440));
+}
+
 TEST(LockFrame, FullScreenModeTakesTheScreenOfTheApplicationAndNoMinimum) {
     LockFrameInputs inputs = windowMode(42, {{42, QRectF(100, 100, 300, 200)}});
     inputs.fullScreenMode = true;

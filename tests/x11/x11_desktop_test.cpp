@@ -9,6 +9,7 @@
 #include "platform/window_compositing.h"
 #include "tests/doubles/platform_doubles.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 #include <QProcess>
@@ -68,9 +69,9 @@ int number(const QString& text, const QString& label) {
     return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
-// The window manager's frame around a client: its ancestor just below the root, as xwininfo sees
-// it.
-QRect frameOf(quint32 window) {
+// The ancestor of a window just below the root, as xwininfo sees it: the window manager's frame
+// around a client, the panel's around a tray icon.
+quint32 rootChildHolding(quint32 window) {
     QString id = hex(window);
     for (int depth = 0; depth < 8; ++depth) {
         const QString tree = runTool(u"xwininfo"_s, {u"-tree"_s, u"-id"_s, id});
@@ -83,9 +84,18 @@ QRect frameOf(quint32 window) {
         }
         id = parent;
     }
-    const QString info = runTool(u"xwininfo"_s, {u"-id"_s, id});
+    return id.toUInt(nullptr, 16);
+}
+
+// Where a window stands in root coordinates, as xwininfo sees it.
+QRect geometryOf(quint32 window) {
+    const QString info = runTool(u"xwininfo"_s, {u"-id"_s, hex(window)});
     return QRect(number(info, u"Absolute upper-left X"_s), number(info, u"Absolute upper-left Y"_s),
                  number(info, u"Width"_s), number(info, u"Height"_s));
+}
+
+QRect frameOf(quint32 window) {
+    return geometryOf(rootChildHolding(window));
 }
 
 void activateWithXdotool(quint32 window) {
@@ -188,8 +198,21 @@ protected:
         return std::make_unique<X11Workspace>(connection, std::move(providers));
     }
 
+    // The desktop as the program makes it, counting in windowChanges the changes of windows it
+    // reports.
+    bool startDesktop() {
+        desktop = makeX11Desktop({});
+        if (desktop) {
+            QObject::connect(desktop->workspace.get(), &Workspace::windowsChanged,
+                             [this] { ++windowChanges; });
+        }
+        return desktop.has_value();
+    }
+
     std::shared_ptr<x11::X11Connection> connection;
     QList<DesktopEntry> entries;
+    std::optional<X11Desktop> desktop;
+    int windowChanges = 0;
 };
 
 TEST_F(X11DesktopTest, MainScreenIsThePrimaryScreen) {
@@ -375,8 +398,7 @@ TEST_F(X11DesktopTest, WindowOnAnotherDesktopIsNotHiddenNorOnScreen) {
 }
 
 TEST_F(X11DesktopTest, WindowListIsFrontToBackWithFrameBounds) {
-    std::optional<X11Desktop> desktop = makeX11Desktop({});
-    ASSERT_TRUE(desktop.has_value());
+    ASSERT_TRUE(startDesktop());
     const WindowList& windowList = *desktop->windowList;
     Recorder recorder(*desktop->workspace);
     TestClient back({u"geometry=300x200+100+100"_s});
@@ -473,11 +495,7 @@ TEST_F(X11DesktopTest, WithoutACompositorTheHelpBubbleTakesItsOwnShape) {
 }
 
 TEST_F(X11DesktopTest, UnmanagedWindowsAreListedWhereTheyStandAndTakeTheFocusThemselves) {
-    std::optional<X11Desktop> desktop = makeX11Desktop({});
-    ASSERT_TRUE(desktop.has_value());
-    int windowChanges = 0;
-    QObject::connect(desktop->workspace.get(), &Workspace::windowsChanged,
-                     [&] { ++windowChanges; });
+    ASSERT_TRUE(startDesktop());
     Recorder recorder(*desktop->workspace);
     TestClient client({u"geometry=300x200+100+100"_s});
     ASSERT_TRUE(recorder.waitForLaunch(client.pid()));
@@ -529,6 +547,47 @@ TEST_F(X11DesktopTest, UnmanagedWindowsAreListedWhereTheyStandAndTakeTheFocusThe
     windows = desktop->windowList->onScreenWindows();
     ASSERT_GE(clientIndex(), 0);
     EXPECT_EQ((*windows)[clientIndex()].bounds, QRectF(frameOf(client.windows[0])));
+}
+
+// An icon another program puts in the panel's system tray is a window inside the panel's: listed
+// just in front of the panel, with its owner and where it shows. That it goes is reported, though
+// nothing at the root tells of it.
+TEST_F(X11DesktopTest, TrayIconsAreListedInFrontOfThePanelAndTheirGoingIsReported) {
+    ASSERT_TRUE(startDesktop());
+    TestClient client({u"tray-icon;geometry=22x22+0+0;class=tray-tester,TrayTester"_s});
+    ASSERT_EQ(client.windows.size(), 1);
+    const quint32 icon = client.windows[0];
+    std::optional<QList<WindowDescription>> windows;
+    const auto iconIndex = [&] {
+        for (qsizetype i = 0; windows && i < windows->size(); ++i) {
+            if ((*windows)[i].windowId == icon)
+                return i;
+        }
+        return qsizetype{-1};
+    };
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            windows = desktop->windowList->onScreenWindows();
+            return iconIndex() >= 0;
+        },
+        deadlineMs))
+        << "the icon is not listed";
+    const qsizetype at = iconIndex();
+    EXPECT_TRUE((*windows)[at].trayIcon);
+    EXPECT_EQ((*windows)[at].ownerProcessIdentifier, client.pid());
+    EXPECT_EQ((*windows)[at].bounds, QRectF(geometryOf(icon)));
+    ASSERT_LT(at + 1, windows->size());
+    EXPECT_EQ((*windows)[at + 1].windowId, rootChildHolding(icon));
+    EXPECT_EQ(std::count_if(windows->cbegin(), windows->cend(),
+                            [](const WindowDescription& w) { return w.trayIcon; }),
+              1);
+
+    QTest::qWait(200);
+    windowChanges = 0;
+    client.quit();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return windowChanges > 0; }, deadlineMs));
+    windows = desktop->windowList->onScreenWindows();
+    EXPECT_EQ(iconIndex(), -1);
 }
 
 TEST_F(X11DesktopTest, BundledProgramsStandForTheirProcess) {

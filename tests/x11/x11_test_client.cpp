@@ -5,6 +5,7 @@
 //
 // Keys: class=INSTANCE,CLASS  name=TITLE  type=normal|dialog|utility|dock|none  transient (for
 // the first window)  skip-taskbar  geometry=WxH+X+Y  kde=ID  gtk=ID  nopid  machine=HOST
+// tray-icon (not mapped, but handed to the system tray as an XEmbed icon)
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,6 +30,7 @@ struct Spec {
     bool transient = false;
     bool skipTaskbar = false;
     bool pid = true;
+    bool trayIcon = false;
     int x = 50, y = 50, width = 200, height = 150;
 };
 
@@ -62,6 +64,8 @@ Spec parse(const std::string& text) {
             spec.skipTaskbar = true;
         } else if (key == "nopid") {
             spec.pid = false;
+        } else if (key == "tray-icon") {
+            spec.trayIcon = true;
         } else if (key == "geometry") {
             std::sscanf(value.c_str(), "%dx%d+%d+%d", &spec.width, &spec.height, &spec.x, &spec.y);
         }
@@ -85,6 +89,31 @@ void setString(xcb_connection_t* c, xcb_window_t w, xcb_atom_t property, xcb_ato
                const std::string& value) {
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, property, type, 8,
                         static_cast<uint32_t>(value.size()), value.data());
+}
+
+// Asks the system tray to take the window in as an icon; the tray maps it inside its panel.
+void dockInTray(xcb_connection_t* c, int screenNumber, xcb_window_t w) {
+    const std::string selection = "_NET_SYSTEM_TRAY_S" + std::to_string(screenNumber);
+    xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
+        c, xcb_get_selection_owner(c, intern(c, selection.c_str())), nullptr);
+    const xcb_window_t tray = owner != nullptr ? owner->owner : xcb_window_t{XCB_WINDOW_NONE};
+    std::free(owner);
+    if (tray == XCB_WINDOW_NONE) {
+        std::fprintf(stderr, "x11_test_client: no system tray\n");
+        return;
+    }
+    const xcb_atom_t xembedInfo = intern(c, "_XEMBED_INFO");
+    const uint32_t info[] = {0, 1}; // protocol version 0, XEMBED_MAPPED
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, xembedInfo, xembedInfo, 32, 2, info);
+    xcb_client_message_event_t request{};
+    request.response_type = XCB_CLIENT_MESSAGE;
+    request.format = 32;
+    request.window = tray;
+    request.type = intern(c, "_NET_SYSTEM_TRAY_OPCODE");
+    request.data.data32[0] = XCB_CURRENT_TIME;
+    request.data.data32[1] = 0; // SYSTEM_TRAY_REQUEST_DOCK
+    request.data.data32[2] = w;
+    xcb_send_event(c, 0, tray, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&request));
 }
 
 } // namespace
@@ -156,7 +185,11 @@ int main(int argc, char** argv) {
         xcb_icccm_size_hints_set_position(&hints, 1, spec.x, spec.y);
         xcb_icccm_size_hints_set_size(&hints, 1, spec.width, spec.height);
         xcb_icccm_set_wm_normal_hints(c, w, &hints);
-        xcb_map_window(c, w);
+        if (spec.trayIcon) {
+            dockInTray(c, screenNumber, w);
+        } else {
+            xcb_map_window(c, w);
+        }
         windows.push_back(w);
     }
     xcb_flush(c);
