@@ -137,7 +137,7 @@ void ViewController::showScreen(ViewControllers screen) {
 }
 
 bool ViewController::guardedItemsAllowed() const {
-    return m_currentVC != ViewControllers::password || readMasterPassword().isEmpty();
+    return m_currentVC != ViewControllers::password || !readStoredPassword().isSet();
 }
 
 QMenu* ViewController::makeMenu(QWidget* parent) {

@@ -128,8 +128,7 @@ AppLockerViewController::AppLockerViewController(QWidget* parent)
     m_lblPressKeyMessage->setObjectName(QStringLiteral("lockHint"));
     m_lblPressKeyMessage->setAlignment(Qt::AlignCenter);
     m_lblPressKeyMessage->setWordWrap(true);
-    m_lblPressKeyMessage->setText(QStringLiteral("Enter the master password and press Return.\n"
-                                                 "Ctrl+Alt+Q hides the application."));
+    showPrompt(StoredPassword{}); // the stored password is read as the lock shows
 
     // Only the password field takes the keyboard.
     m_btnClose->setFocusPolicy(Qt::NoFocus);
@@ -203,9 +202,19 @@ void AppLockerViewController::refreshLockedAppInfo() {
     m_lblTitleLockApp->setMinimumHeight(m_lblTitleLockApp->heightForWidth(titleWidth));
 }
 
+void AppLockerViewController::showPrompt(const StoredPassword& stored) {
+    const QString ask = stored.isDamaged()
+                            ? damagedPasswordAdvice()
+                            : QStringLiteral("Enter the master password and press Return.");
+    m_lblPressKeyMessage->setText(ask + QStringLiteral("\nCtrl+Alt+Q hides the application."));
+}
+
 void AppLockerViewController::verifyPassword() {
     const QString typed = m_secureTextFieldMasterPassword->text();
-    if (passwordsMatch(typed, readMasterPassword())) {
+    const StoredPassword stored = readStoredPassword();
+    // The password may have been damaged or mended since the lock showed.
+    showPrompt(stored);
+    if (stored.accepts(typed)) {
         dismissLock(false);
     } else {
         shake(m_secureTextFieldMasterPassword, 3.0f, 0.3, 10.0f);
@@ -246,6 +255,7 @@ void AppLockerViewController::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     m_secureTextFieldMasterPassword->clear();
     m_secureTextFieldMasterPassword->setFocus(Qt::OtherFocusReason);
+    showPrompt(readStoredPassword());
     if (!m_eventMonitorInstalled) {
         qApp->installEventFilter(this);
         m_eventMonitorInstalled = true;

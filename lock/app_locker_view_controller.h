@@ -10,6 +10,8 @@ class QToolButton;
 
 namespace vantrel {
 
+struct StoredPassword;
+
 // The lock window's content: the locked application's icon and name, the master password field
 // and the two ways out: the right password unlocks the application until it quits; the close
 // button or Control+Alt+Q hides it, and it is locked again when it next comes forward.
@@ -29,6 +31,7 @@ public:
     // Shows the icon and "<name> is locked" of runningApp ("App" when it has no name).
     void refreshLockedAppInfo();
     // Unlocks on the right master password; shakes the field otherwise, keeping what was typed.
+    // A damaged stored password unlocks nothing, and the prompt says so.
     void verifyPassword();
     // hide: hides the application, leaving it pending, and closes the window once it is hidden;
     // otherwise unlocks it and closes the window. Terminated applications are pruned either way.
@@ -52,6 +55,7 @@ private:
     void clickedLogin() { verifyPassword(); }
     void clickedClose() { dismissLock(true); }
     void controlTextDidChange(const QString& text);
+    void showPrompt(const StoredPassword& stored);
     void closeWindow();
 
     QLabel* m_imageViewLockApp;

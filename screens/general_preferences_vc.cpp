@@ -233,7 +233,7 @@ void GeneralPreferencesVC::clickedLaunchAutomatically() {
 }
 
 void GeneralPreferencesVC::clickedChangePassword() {
-    const QString stored = readMasterPassword();
+    const StoredPassword stored = readStoredPassword();
     const QString oldPassword = txtFieldOldPassword->text();
     const QString newPassword = txtFieldNewPassword->text();
     // Nothing is trimmed: a password of blanks is a password.
@@ -241,7 +241,11 @@ void GeneralPreferencesVC::clickedChangePassword() {
         refuse(txtFieldOldPassword, QStringLiteral("Please enter your old master password."));
         return;
     }
-    if (!passwordsMatch(oldPassword, stored)) {
+    if (stored.isDamaged()) {
+        refuse(txtFieldOldPassword, damagedPasswordAdvice());
+        return;
+    }
+    if (!stored.accepts(oldPassword)) {
         refuse(txtFieldOldPassword, QStringLiteral("The old password is incorrect."));
         return;
     }

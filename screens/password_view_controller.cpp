@@ -223,7 +223,7 @@ void PasswordViewController::showAlertOverPopover(const QString& title, const QS
 }
 
 void PasswordViewController::configureView() {
-    const QString stored = readMasterPassword();
+    const StoredPassword stored = readStoredPassword();
     txtFieldMasterPassword->clear();
     txtFieldConfirmMasterPassword->clear();
     // A password shown in the clear last time is not shown to whoever opens the popover next.
@@ -231,10 +231,13 @@ void PasswordViewController::configureView() {
     txtFieldConfirmMasterPassword->setPasswordIsVisible(false);
     txtFieldMasterPassword->setFocus(Qt::OtherFocusReason);
 
-    const bool entryMode = !stored.isEmpty();
+    const bool entryMode = stored.isSet();
     txtFieldConfirmMasterPassword->setHidden(entryMode);
-    lblMessagePassword->setText(entryMode ? tr("Enter your Master Password to access Vantrel")
-                                          : tr("No Password Configured!"));
+    if (stored.isDamaged())
+        lblMessagePassword->setText(damagedPasswordAdvice());
+    else
+        lblMessagePassword->setText(entryMode ? tr("Enter your Master Password to access Vantrel")
+                                              : tr("No Password Configured!"));
     lblMessagePassword->setFont(style::systemFont(entryMode ? 12 : 13));
     setFocusRing(txtFieldMasterPassword, !entryMode);
     setFocusRing(txtFieldConfirmMasterPassword, !entryMode);
@@ -242,18 +245,18 @@ void PasswordViewController::configureView() {
 }
 
 void PasswordViewController::clickedSubmit() {
-    const QString stored = readMasterPassword();
+    const StoredPassword stored = readStoredPassword();
     if (txtFieldConfirmMasterPassword->isHidden())
         submitEntry(stored);
     else
         submitSetUp();
 }
 
-void PasswordViewController::submitEntry(const QString& stored) {
+void PasswordViewController::submitEntry(const StoredPassword& stored) {
     const QString typed = txtFieldMasterPassword->text();
     // An empty text never opens the popover, not even when the stored password was removed
     // while this screen was up.
-    if (!typed.isEmpty() && passwordsMatch(typed, stored)) {
+    if (!typed.isEmpty() && stored.accepts(typed)) {
         if (ScreenNavigator* root = popoverNavigator())
             root->showScreen(ViewControllers::home);
         return;

@@ -10,9 +10,11 @@ class QVBoxLayout;
 namespace vantrel {
 
 class CRVSecureTextField;
+struct StoredPassword;
 
 // The master password screen of the popover. Set-up mode (no password stored) takes a new
 // password twice; entry mode takes the stored one and moves the popover on to the home screen.
+// A damaged stored password keeps the screen in entry mode, says so, and nothing typed opens it.
 // The mode lives in the views: the confirmation field is hidden exactly in entry mode.
 class PasswordViewController : public QWidget {
     Q_OBJECT
@@ -50,7 +52,7 @@ protected:
 private:
     void buildViews();
     void applyStyle();
-    void submitEntry(const QString& stored);
+    void submitEntry(const StoredPassword& stored);
     void submitSetUp();
     // Shakes the field and explains why in an alert.
     void refuseSetUp(QWidget* field, const QString& message);

@@ -8,26 +8,45 @@
 
 namespace vantrel {
 
+bool StoredPassword::accepts(const QString& typed) const {
+    return state != State::damaged && passwordsMatch(typed, password);
+}
+
+StoredPassword readStoredPassword() {
+    return readStoredPassword(Validate::shared());
+}
+
+QString damagedPasswordAdvice() {
+    return QStringLiteral("The stored password is damaged. See the README to recover.");
+}
+
 QString readMasterPassword() {
-    return readMasterPassword(Validate::shared());
+    return readStoredPassword().password;
 }
 
 bool writeMasterPassword(const QString& password) {
     return writeMasterPassword(password, Validate::shared());
 }
 
-QString readMasterPassword(const Validate& validate) {
+StoredPassword readStoredPassword(const Validate& validate) {
     const QVariant stored = platform().defaults->value(keys::applock);
-    if (stored.typeId() != QMetaType::QByteArray || !validate.aes256()) {
+    if (!stored.isValid())
         return {};
-    }
+    const StoredPassword damaged{StoredPassword::State::damaged, {}};
+    if (stored.typeId() != QMetaType::QByteArray || !validate.aes256())
+        return damaged;
     QByteArray plain;
     try {
         plain = validate.aes256()->decrypt(stored.toByteArray());
     } catch (const AES256::Error&) {
-        return {};
+        return damaged;
     }
-    return unarchiveString(plain).value_or(QString());
+    const std::optional<QString> password = unarchiveString(plain);
+    if (!password)
+        return damaged;
+    if (password->isEmpty())
+        return {};
+    return {StoredPassword::State::readable, *password};
 }
 
 bool writeMasterPassword(const QString& password, const Validate& validate) {

@@ -9,6 +9,7 @@
 #include "screens/preferences_window_controller.h"
 #include "screens/rating_prompt.h"
 #include "store/master_password.h"
+#include "store/settings.h"
 #include "tests/app/app_test_support.h"
 #include "tests/doubles/platform_doubles.h"
 
@@ -124,15 +125,21 @@ TEST_F(ViewControllerTest, MenuHasItsItemsInOrder) {
     EXPECT_EQ(items[5].title, u"Quit");
 }
 
+// A damaged stored password guards as a readable one does.
 TEST_F(ViewControllerTest, PasswordScreenGuardingAStoredPasswordDisablesPreferencesAndQuit) {
-    writeMasterPassword(QStringLiteral("secret"));
     root.showScreen(ViewControllers::password);
-    const QList<MenuItem> items = menuItems();
-    EXPECT_TRUE(items[0].enabled);
-    EXPECT_TRUE(items[1].enabled);
-    EXPECT_FALSE(items[3].enabled);
-    EXPECT_FALSE(items[5].enabled);
-    EXPECT_FALSE(root.guardedItemsAllowed());
+    for (const bool damaged : {false, true}) {
+        if (damaged)
+            doubles.defaults.setValue(keys::applock, QByteArray("not a cipher text"));
+        else
+            writeMasterPassword(QStringLiteral("secret"));
+        const QList<MenuItem> items = menuItems();
+        EXPECT_TRUE(items[0].enabled);
+        EXPECT_TRUE(items[1].enabled);
+        EXPECT_FALSE(items[3].enabled) << damaged;
+        EXPECT_FALSE(items[5].enabled) << damaged;
+        EXPECT_FALSE(root.guardedItemsAllowed()) << damaged;
+    }
 }
 
 TEST_F(ViewControllerTest, EveryItemIsEnabledWithoutAPasswordOrPastThePasswordScreen) {

@@ -1,5 +1,5 @@
-// Hostile bytes stored under "applock": reading the master password must give a password or
-// none, never crash.
+// Hostile bytes stored under "applock": reading the master password must give a password, none
+// or damaged, never crash.
 #include "platform/memory_defaults_database.h"
 #include "platform/platform.h"
 #include "store/master_password.h"
@@ -15,6 +15,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vantrel::platform().defaults = &defaults;
     defaults.setValue(vantrel::keys::applock, QByteArray(reinterpret_cast<const char*>(data),
                                                          static_cast<qsizetype>(size)));
-    (void)vantrel::readMasterPassword();
+    (void)vantrel::readStoredPassword();
     return 0;
 }

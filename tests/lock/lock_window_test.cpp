@@ -102,6 +102,43 @@ TEST_F(LockWindowTest, CanonicallyEquivalentPasswordsUnlockAndNoStoredPasswordTa
     EXPECT_FALSE(lockShown());
 }
 
+TEST_F(LockWindowTest, ADamagedStoredPasswordUnlocksNothingAndThePromptSaysSo) {
+    const QLabel* prompt = lockContent()->lblPressKeyMessage();
+    EXPECT_FALSE(prompt->text().contains(damagedPasswordAdvice()));
+    lockContent()->dismissLock(false);
+    ASSERT_FALSE(lockShown());
+
+    doubles.defaults.setValue(keys::applock, QByteArray("not a cipher text"));
+    lockApplication(notes);
+    ASSERT_TRUE(lockShown());
+    EXPECT_TRUE(prompt->text().startsWith(damagedPasswordAdvice())) << prompt->text().toStdString();
+    EXPECT_TRUE(prompt->text().contains(QStringLiteral("Ctrl+Alt+Q")));
+    // Whether the field shook since the last look.
+    const auto tookShake = [] {
+        auto* shaking = passwordField()->findChild<ShakeAnimation*>(
+            ShakeAnimation::shakeAnimationName, Qt::FindDirectChildrenOnly);
+        if (shaking == nullptr)
+            return false;
+        shaking->stop();
+        delete shaking;
+        return true;
+    };
+    for (const QString& typed : {QString(), QStringLiteral("secret"), QStringLiteral("x")}) {
+        passwordField()->setText(typed);
+        QTest::keyClick(passwordField(), Qt::Key_Return);
+        EXPECT_TRUE(lockShown()) << typed.toStdString();
+        EXPECT_TRUE(isPendingLock(notes));
+        EXPECT_TRUE(tookShake()) << typed.toStdString();
+    }
+
+    // Deleted, it is no password again: the prompt asks as before and the empty entry unlocks.
+    doubles.defaults.removeValue(keys::applock);
+    passwordField()->clear();
+    lockContent()->verifyPassword();
+    EXPECT_FALSE(lockShown());
+    EXPECT_FALSE(prompt->text().contains(damagedPasswordAdvice()));
+}
+
 TEST_F(LockWindowTest, CloseShortcutMatchesTheQPositionWithControlAndAltWhateverElseIsHeld) {
     KeyPressProbe probe(passwordField());
     const quint32 qPosition = qKeyPositionScanCode();

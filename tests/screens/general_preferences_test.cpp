@@ -126,6 +126,20 @@ TEST_F(GeneralPreferencesTest, WithNoPasswordStoredOnlyTheEmptyAndTheIncorrectAl
     EXPECT_EQ(readMasterPassword(), QString());
 }
 
+TEST_F(GeneralPreferencesTest, ADamagedStoredPasswordTakesNoOldPasswordAndSaysWhy) {
+    const QByteArray damaged("not a cipher text");
+    doubles.defaults.setValue(keys::applock, damaged);
+    for (const QString& oldPassword : {QStringLiteral("anything"), QStringLiteral("secret")}) {
+        type(oldPassword, QStringLiteral("abcd"), QStringLiteral("abcd"));
+        vc.clickedChangePassword();
+        ASSERT_FALSE(doubles.alerts.shown.isEmpty());
+        EXPECT_EQ(doubles.alerts.shown.last().informativeText, damagedPasswordAdvice());
+        EXPECT_TRUE(isShaking(vc.txtFieldOldPassword));
+    }
+    EXPECT_EQ(doubles.alerts.shown.size(), 2);
+    EXPECT_EQ(doubles.defaults.value(keys::applock), QVariant(damaged));
+}
+
 TEST_F(GeneralPreferencesTest, SuccessStoresTheNewPasswordAndThenEmptiesTheFields) {
     // Stored precomposed, typed with a combining accent: the same password.
     writeMasterPassword(QStringLiteral("caf\u00e9"));

@@ -2,6 +2,7 @@
 #include "controls/crv_secure_text_field.h"
 #include "screens/password_view_controller.h"
 #include "store/master_password.h"
+#include "store/settings.h"
 #include "tests/doubles/platform_doubles.h"
 
 #include <gtest/gtest.h>
@@ -139,6 +140,23 @@ TEST_F(PasswordScreenTest, WrongOrEmptyPasswordShakesTheFieldWithoutAlertAndKeep
     }
     EXPECT_TRUE(navigator().shown.isEmpty());
     EXPECT_TRUE(alerts.shown.isEmpty());
+}
+
+// Nothing matches a stored password that cannot be read back, and set-up is not offered over it.
+TEST_F(PasswordScreenTest, ADamagedStoredPasswordIsAskedForAndSaysSoButNothingOpens) {
+    const QByteArray damaged("not a cipher text");
+    doubles.defaults.setValue(keys::applock, damaged);
+    screen.show();
+    EXPECT_TRUE(inEntryMode());
+    EXPECT_EQ(screen.lblMessagePassword->text(), damagedPasswordAdvice());
+    for (const QString& typed : {QString(), QStringLiteral("secret"), QStringLiteral("abc")}) {
+        type(typed, typed);
+        screen.btnSubmit->click();
+        EXPECT_NE(runningShake(screen.txtFieldMasterPassword), nullptr) << typed.toStdString();
+    }
+    EXPECT_TRUE(navigator().shown.isEmpty());
+    EXPECT_TRUE(alerts.shown.isEmpty());
+    EXPECT_EQ(doubles.defaults.value(keys::applock), QVariant(damaged));
 }
 
 TEST_F(PasswordScreenTest, SetUpRefusesInTheOrderOfItsChecksAndThenSaves) {

@@ -27,8 +27,19 @@ protected:
 
 } // namespace
 
-TEST_F(MasterPassword, NothingStoredReadsAsNoPassword) {
-    EXPECT_EQ(readMasterPassword(), QString());
+// No password, nothing stored or the empty text: only the empty entry unlocks.
+TEST_F(MasterPassword, NothingStoredAndTheEmptyTextReadAsNoPassword) {
+    for (const bool emptyStored : {false, true}) {
+        if (emptyStored) {
+            ASSERT_TRUE(writeMasterPassword(QString()));
+        }
+        const StoredPassword none = readStoredPassword();
+        EXPECT_EQ(none.state, StoredPassword::State::none) << emptyStored;
+        EXPECT_FALSE(none.isSet());
+        EXPECT_TRUE(none.accepts(QString()));
+        EXPECT_FALSE(none.accepts(QStringLiteral("secret")));
+        EXPECT_EQ(readMasterPassword(), QString());
+    }
 }
 
 TEST_F(MasterPassword, RoundTripsEnciphered) {
@@ -38,6 +49,10 @@ TEST_F(MasterPassword, RoundTripsEnciphered) {
     for (const QString& password : passwords) {
         ASSERT_TRUE(writeMasterPassword(password));
         EXPECT_EQ(readMasterPassword(), password);
+        const StoredPassword read = readStoredPassword();
+        EXPECT_EQ(read.state, StoredPassword::State::readable);
+        EXPECT_TRUE(read.accepts(password));
+        EXPECT_FALSE(read.accepts(QString()));
         ASSERT_EQ(stored().typeId(), QMetaType::QByteArray);
         const QByteArray cipherText = stored().toByteArray();
         EXPECT_EQ(cipherText.size() % 16, 0);
@@ -52,7 +67,8 @@ TEST_F(MasterPassword, RoundTripsEnciphered) {
     EXPECT_EQ(readMasterPassword(), QStringLiteral("other")) << "a new password replaces the old";
 }
 
-TEST_F(MasterPassword, UnreadableStoredValuesReadAsNoPassword) {
+// A stored value that cannot be read back is a password nothing matches, never the empty one.
+TEST_F(MasterPassword, UnreadableStoredValuesReadAsDamagedAndAcceptNothing) {
     ASSERT_TRUE(writeMasterPassword(QStringLiteral("secret")));
     const QByteArray good = stored().toByteArray();
     QByteArray flipped = good;
@@ -74,6 +90,11 @@ TEST_F(MasterPassword, UnreadableStoredValuesReadAsNoPassword) {
     };
     for (const QVariant& value : unreadable) {
         doubles.defaults.setValue(keys::applock, value);
+        const StoredPassword damaged = readStoredPassword();
+        EXPECT_EQ(damaged.state, StoredPassword::State::damaged) << value.typeName();
+        EXPECT_TRUE(damaged.isSet());
+        for (const QString& typed : {QString(), QStringLiteral("secret")})
+            EXPECT_FALSE(damaged.accepts(typed)) << value.typeName() << " " << typed.toStdString();
         EXPECT_EQ(readMasterPassword(), QString()) << value.typeName();
         EXPECT_EQ(stored(), value) << "reading leaves it in place";
     }
@@ -92,11 +113,13 @@ TEST_F(MasterPassword, WithoutACipherNothingCanBeStoredOrRead) {
     const Validate broken(characters(QStringLiteral("not*base64==")),
                           characters(QStringLiteral("also not")));
     ASSERT_FALSE(broken.aes256());
-    EXPECT_EQ(readMasterPassword(broken), QString());
+    EXPECT_EQ(readStoredPassword(broken).state, StoredPassword::State::damaged);
+    EXPECT_FALSE(readStoredPassword(broken).accepts(QString()));
 
     EXPECT_FALSE(writeMasterPassword(QStringLiteral("new"), broken));
     EXPECT_FALSE(stored().isValid()) << "the old password is cleared, not left in force";
-    EXPECT_EQ(readMasterPassword(), QString());
+    EXPECT_EQ(readStoredPassword().state, StoredPassword::State::none);
+    EXPECT_EQ(readStoredPassword(broken).state, StoredPassword::State::none);
 }
 
 TEST(PasswordsMatch, CanonicallyEquivalentTextsAreEqual) {

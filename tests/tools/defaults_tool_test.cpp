@@ -139,7 +139,7 @@ TEST_F(DefaultsTool, ShowsOnlyWhetherAPasswordIsSet) {
     }
 
     doubles.defaults.setValue(keys::applock, cipherText.left(15));
-    EXPECT_TRUE(run({kRead, keys::applock}).out.startsWith(QStringLiteral("no password set")));
+    EXPECT_TRUE(run({kRead, keys::applock}).out.startsWith(QStringLiteral("password damaged")));
 
     EXPECT_EQ(run({kDelete, keys::applock}).status, 0);
     EXPECT_EQ(readMasterPassword(), QString());

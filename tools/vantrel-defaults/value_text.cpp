@@ -18,11 +18,16 @@ const QString kIndent = u"    "_s;
 
 // Deciphered only to learn whether it reads back; neither the password nor its cipher text
 // ever reaches the output.
-QString passwordState(const QVariant& stored) {
-    if (!readMasterPassword().isEmpty())
+QString passwordState() {
+    switch (readStoredPassword().state) {
+    case StoredPassword::State::readable:
         return u"password set"_s;
-    if (stored.isValid())
-        return u"no password set (the stored value cannot be read)"_s;
+    case StoredPassword::State::damaged:
+        return u"password damaged (it cannot be read back, and nothing unlocks until it is "
+               u"deleted)"_s;
+    case StoredPassword::State::none:
+        break;
+    }
     return u"no password set"_s;
 }
 
@@ -137,7 +142,7 @@ QString nestedText(const QVariant& value, const QString& indent) {
 
 QString valueTextForKey(const QString& key, const QVariant& value) {
     if (key == keys::applock)
-        return passwordState(value);
+        return passwordState();
     switch (value.typeId()) {
     case QMetaType::QString:
         return value.toString();
@@ -154,7 +159,7 @@ QString valueTextForKey(const QString& key, const QVariant& value) {
 QString listingText(const QVariantMap& values) {
     return mapText(values, QString(), [](const QString& key, const QVariant& value) {
         if (key == keys::applock)
-            return u'<' + passwordState(value) + u'>';
+            return u'<' + passwordState() + u'>';
         return nestedText(value, kIndent);
     });
 }
