@@ -1,7 +1,8 @@
 #!/bin/sh
 # Runs every fuzz target of a fuzz build for SECONDS each from its seed corpus, one after the
 # other, and prints per target its executions, coverage edges and corpus size. New inputs are
-# kept under BUILD_DIR/fuzz-runs/<target>/; a crash leaves its input there too, and the run fails.
+# kept under BUILD_DIR/fuzz-runs/<target>/; a crash, or an input that takes longer than
+# INPUT_SECONDS, leaves its input there too, and the run fails.
 #   tools/run_fuzzers.sh BUILD_DIR [SECONDS [TARGET...]]   (every target when none is named)
 set -eu
 
@@ -9,6 +10,9 @@ build=$(cd "$1" && pwd)
 seconds=${2:-60}
 shift $(($# < 2 ? $# : 2))
 only="$*"
+# Far above what any input of the corpus takes under the sanitizers on a busy machine, so that
+# only a really slow path trips it.
+input_seconds=10
 root=$(cd "$(dirname "$0")/.." && pwd)
 fuzz="$root/tests/fuzz"
 
@@ -34,8 +38,8 @@ for program in "$build"/tests/fuzz/fuzz_*; do
     runs="$build/fuzz-runs/$name"
     mkdir -p "$runs/corpus" "$runs/crashes"
     dictionary=$(dictionary_of "$name")
-    set -- -max_total_time="$seconds" -rss_limit_mb=2048 -print_final_stats=1 \
-        -artifact_prefix="$runs/crashes/"
+    set -- -max_total_time="$seconds" -timeout="$input_seconds" -rss_limit_mb=2048 \
+        -print_final_stats=1 -artifact_prefix="$runs/crashes/"
     [ -n "$dictionary" ] && set -- "$@" -dict="$fuzz/dict/$dictionary"
     echo "== $name: $seconds s"
     if ! "$program" "$@" "$runs/corpus" "$fuzz/corpus/$name" > "$runs/log" 2>&1; then
