@@ -34,6 +34,10 @@ DesktopServices::DesktopServices()
     , m_applicationPaths(customAppPathsList)
     , m_applicationBundles(customAppPathsList)
     , m_desktopEntries([] { return applicationFolders(); }, customAppPathsList) {
+    Platform& services = platform();
+    // First: the desktops look up the entries of the applications already running as they are
+    // made, and the entries added by hand are in the settings.
+    services.defaults = &m_defaults;
     const std::optional<BundleInfo> bundle = mainBundle();
     m_loginItems = std::make_unique<XdgAutostartLoginItems>(
         bundle ? bundle->bundlePath : QString(), XdgAutostartLoginItems::defaultAutostartFolder());
@@ -41,6 +45,9 @@ DesktopServices::DesktopServices()
     X11Workspace::Providers providers;
     providers.bundledApplications = [this] { return m_bundledProcesses.runningApplications(); };
     providers.desktopEntries = [this] { return m_desktopEntries.entries(); };
+    providers.isLocked = [](const QString& applicationId) {
+        return isActivateEnabled() && savedIdsList().contains(applicationId);
+    };
     m_desktop = makeX11Desktop(std::move(providers));
     if (!m_desktop && QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
         wayland::WaylandWorkspace::Providers waylandProviders;
@@ -49,8 +56,6 @@ DesktopServices::DesktopServices()
         m_waylandWorkspace = wayland::makeWaylandWorkspace(std::move(waylandProviders));
     }
 
-    Platform& services = platform();
-    services.defaults = &m_defaults;
     if (m_desktop) {
         services.workspace = m_desktop->workspace.get();
         services.windowList = m_desktop->windowList.get();

@@ -5,9 +5,18 @@
 namespace vantrel {
 namespace {
 
+// The locked application the window belongs to, if any.
+const WindowOwner* lockedOwnerOf(const WindowDescription& window, const CoverFacts& facts) {
+    if (!window.bounds)
+        return nullptr;
+    const auto owner =
+        std::find_if(facts.lockedApplications.cbegin(), facts.lockedApplications.cend(),
+                     [&](const WindowOwner& locked) { return locked.owns(window); });
+    return owner != facts.lockedApplications.cend() ? &*owner : nullptr;
+}
+
 bool isLocked(const WindowDescription& window, const CoverFacts& facts) {
-    return window.ownerProcessIdentifier && window.bounds &&
-           facts.lockedProcesses.contains(*window.ownerProcessIdentifier);
+    return lockedOwnerOf(window, facts) != nullptr;
 }
 
 } // namespace
@@ -24,14 +33,14 @@ CoverPlan planCovers(const CoverFacts& facts) {
         hiding.append(*facts.prompt);
         if (facts.fullScreenMode) {
             // The application the prompt stands for: not one with an icon in a panel there.
-            const qint64 owner = [&] {
+            const WindowOwner owner = [&] {
                 for (const WindowDescription& window : facts.windows) {
                     if (isLocked(window, facts) && !window.trayIcon &&
                         facts.prompt->intersects(
                             globalWindowRect(*window.bounds, facts.mainScreenOrigin)))
-                        return *window.ownerProcessIdentifier;
+                        return *lockedOwnerOf(window, facts);
                 }
-                return facts.lockedProcesses.value(0);
+                return facts.lockedApplications.value(0);
             }();
             for (const QRectF& screen : facts.screens) {
                 const QRect area = screen.toAlignedRect();
@@ -44,7 +53,8 @@ CoverPlan planCovers(const CoverFacts& facts) {
     }
 
     for (const WindowDescription& window : facts.windows) {
-        if (!isLocked(window, facts))
+        const WindowOwner* owner = lockedOwnerOf(window, facts);
+        if (owner == nullptr)
             continue;
         const QRect area = globalWindowRect(*window.bounds, facts.mainScreenOrigin);
         if (area.isEmpty())
@@ -52,7 +62,7 @@ CoverPlan planCovers(const CoverFacts& facts) {
         const bool hidden = std::any_of(hiding.cbegin(), hiding.cend(),
                                         [&](const QRect& cover) { return cover.contains(area); });
         if (!hidden)
-            plan.covers.append({area, *window.ownerProcessIdentifier, window.windowId});
+            plan.covers.append({area, *owner, window.windowId});
     }
 
     // Stacking: a locked window listed before one of ours that overlaps it stands in front of it.

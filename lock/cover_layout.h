@@ -12,19 +12,19 @@ namespace vantrel {
 // screen's top left corner, as the window list gives them; everything else is in global
 // coordinates (origin the top left of the virtual desktop).
 struct CoverFacts {
-    QList<WindowDescription> windows; // on screen, front-most first
-    QList<qint64> lockedProcesses;    // processes none of whose windows may show
-    std::optional<QRect> prompt;      // where the lock window with the prompt stands, when up
-    bool fullScreenMode = false;      // the prompt takes a whole screen; the others are covered
+    QList<WindowDescription> windows;      // on screen, front-most first
+    QList<WindowOwner> lockedApplications; // applications none of whose windows may show
+    std::optional<QRect> prompt;           // where the lock window with the prompt stands, when up
+    bool fullScreenMode = false; // the prompt takes a whole screen; the others are covered
     QPointF mainScreenOrigin;
     QList<QRectF> screens;     // every screen
     QList<quint64> ownWindows; // the prompt and the covers now shown
 };
 
-// One plain cover, the process of the window it hides and that window (0 for a whole screen).
+// One plain cover, the application of the window it hides and that window (0 for a whole screen).
 struct Cover {
     QRect geometry;
-    qint64 ownerProcess = 0;
+    WindowOwner owner;
     quint64 windowId = 0;
     friend bool operator==(const Cover&, const Cover&) = default;
 };
@@ -35,7 +35,8 @@ struct CoverPlan {
     bool raise = false;
 };
 
-// The plain covers: one over every window of a locked process that the prompt does not hide, and
+// The plain covers: one over every window of a locked application that the prompt does not hide,
+// and
 // in full-screen mode one over every screen but the prompt's.
 CoverPlan planCovers(const CoverFacts& facts);
 

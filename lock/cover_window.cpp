@@ -38,9 +38,10 @@ CoverWindow::CoverWindow(QWidget* parent)
     setToolTip(QStringLiteral("Locked. Click to unlock."));
 }
 
-void CoverWindow::setOwner(qint64 process, quint64 window, const QIcon& icon, const QString& name) {
-    const bool changed = process != m_ownerProcess || name != m_name;
-    m_ownerProcess = process;
+void CoverWindow::setOwner(const WindowOwner& owner, quint64 window, const QIcon& icon,
+                           const QString& name) {
+    const bool changed = owner != m_owner || name != m_name || icon.isNull() != m_icon.isNull();
+    m_owner = owner;
     m_hiddenWindow = window;
     m_icon = icon;
     m_name = name;
@@ -59,7 +60,7 @@ void CoverWindow::paintEvent(QPaintEvent*) {
 
 void CoverWindow::mousePressEvent(QMouseEvent* event) {
     event->accept();
-    Q_EMIT clicked(m_ownerProcess, m_hiddenWindow);
+    Q_EMIT clicked();
 }
 
 } // namespace vantrel

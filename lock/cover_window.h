@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/window_list.h"
+
 #include <QIcon>
 #include <QWidget>
 
@@ -14,20 +16,20 @@ class CoverWindow final : public QWidget {
 public:
     explicit CoverWindow(QWidget* parent = nullptr);
 
-    qint64 ownerProcess() const { return m_ownerProcess; }
+    const WindowOwner& owner() const { return m_owner; }
     quint64 hiddenWindow() const { return m_hiddenWindow; }
     // The application whose window it hides, shown in its middle, and that window.
-    void setOwner(qint64 process, quint64 window, const QIcon& icon, const QString& name);
+    void setOwner(const WindowOwner& owner, quint64 window, const QIcon& icon, const QString& name);
 
 Q_SIGNALS:
-    void clicked(qint64 ownerProcess, quint64 hiddenWindow);
+    void clicked();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    qint64 m_ownerProcess = 0;
+    WindowOwner m_owner;
     quint64 m_hiddenWindow = 0;
     QIcon m_icon;
     QString m_name;

@@ -9,6 +9,7 @@
 #include "lock/lock_covers.h"
 #include "lock/lock_frame.h"
 #include "lock/pending_lock_apps.h"
+#include "platform/input_held.h"
 #include "platform/platform.h"
 #include "platform/workspace.h"
 #include "store/settings.h"
@@ -45,7 +46,12 @@ void lockApplication(const RunningApplicationRef& application) {
 
     if (AppLockerViewController* content = AppLockerViewController::shared()) {
         content->setRunningApp(application);
-        content->refreshLockedAppInfo();
+        // The icon is a file: read once the held keys and clicks have gone to the lock.
+        if (isInputHeld())
+            QMetaObject::invokeMethod(content, &AppLockerViewController::refreshLockedAppInfo,
+                                      Qt::QueuedConnection);
+        else
+            content->refreshLockedAppInfo();
     }
 
     if (platform().workspace != nullptr)

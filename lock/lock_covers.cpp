@@ -10,6 +10,7 @@
 #include "lock/lock_frame.h"
 #include "lock/pending_lock_apps.h"
 #include "lock/surface_watch.h"
+#include "platform/input_held.h"
 #include "platform/main_screen.h"
 #include "platform/platform.h"
 #include "platform/workspace.h"
@@ -26,34 +27,34 @@ namespace vantrel {
 namespace {
 
 // The applications whose windows must not show: pending ones that locking still applies to.
-QList<qint64> lockedProcesses() {
-    QList<qint64> processes;
+QList<WindowOwner> lockedApplications() {
+    QList<WindowOwner> applications;
     if (pendingLockApps().isEmpty() || !isActivateEnabled())
-        return processes;
+        return applications;
     const QStringList lockedIds = savedIdsList();
     for (const RunningApplicationRef& application : pendingLockApps()) {
         const std::optional<QString> identifier = application->bundleIdentifier();
         if (!application->isTerminated() && identifier && lockedIds.contains(*identifier))
-            processes.append(application->processIdentifier());
+            applications.append(windowOwnerOf(*application));
     }
-    return processes;
+    return applications;
 }
 
-RunningApplicationRef pendingApplicationOf(qint64 process) {
+RunningApplicationRef pendingApplicationOf(const WindowOwner& owner) {
     for (const RunningApplicationRef& application : pendingLockApps()) {
-        if (application->processIdentifier() == process && !application->isTerminated())
+        if (windowOwnerOf(*application) == owner && !application->isTerminated())
             return application;
     }
     return nullptr;
 }
 
-// The windows with the preferred one of the process first among that process's windows.
+// The windows with the preferred one of the application first among its windows.
 QList<WindowDescription> preferring(QList<WindowDescription> windows, quint64 preferred,
-                                    qint64 process) {
+                                    const WindowOwner& owner) {
     if (preferred == 0)
         return windows;
     const auto found = std::find_if(windows.begin(), windows.end(), [&](const auto& window) {
-        return window.windowId == preferred && window.ownerProcessIdentifier == process;
+        return window.windowId == preferred && owner.owns(window);
     });
     if (found != windows.end())
         std::rotate(windows.begin(), found, found + 1);
@@ -120,7 +121,8 @@ CoverWindow* LockCovers::coverAt(qsizetype index) {
         const qsizetype slot = m_covers.size();
         m_covers.append(cover);
         m_placed.append(Placed{});
-        connect(cover, &CoverWindow::clicked, this, &LockCovers::onCoverClicked);
+        connect(cover, &CoverWindow::clicked, this,
+                [this, cover] { onCoverClicked(cover->owner(), cover->hiddenWindow()); });
         cover->winId();
         adoptLockSurface(cover, false);
         new SurfaceWatch(
@@ -168,13 +170,12 @@ RunningApplicationRef LockCovers::layOutOnce(bool windowsChanged) {
     if (services.windowList != nullptr)
         listed = services.windowList->onScreenWindows();
     facts.windows = listed.value_or(QList<WindowDescription>{});
-    facts.lockedProcesses = lockedProcesses();
+    facts.lockedApplications = lockedApplications();
 
     const AppLockerViewController* content = AppLockerViewController::shared();
     const RunningApplicationRef asked = content != nullptr ? content->runningApp() : nullptr;
     bool promptShown = promptUp;
-    const bool askedShows =
-        asked && !frontWindowBounds(listed, asked->processIdentifier()).isEmpty();
+    const bool askedShows = asked && !frontWindowBounds(listed, windowOwnerOf(*asked)).isEmpty();
     // Where the desktop does not say where windows are, nothing tells when a window comes back
     // before it shows: the lock stays up until the application quits or the lock is dismissed.
     const bool placementKnown =
@@ -186,7 +187,7 @@ RunningApplicationRef LockCovers::layOutOnce(bool windowsChanged) {
         // hide from the lock window.
         m_lockWindow->closeWindow();
         pruneTerminatedPendingLocks();
-        facts.lockedProcesses = lockedProcesses();
+        facts.lockedApplications = lockedApplications();
         promptShown = false;
     }
     if (!promptShown)
@@ -197,10 +198,9 @@ RunningApplicationRef LockCovers::layOutOnce(bool windowsChanged) {
         if (asked && isPendingLock(asked) && (facts.fullScreenMode || askedShows)) {
             LockFrameInputs inputs;
             inputs.fullScreenMode = facts.fullScreenMode;
-            inputs.processIdentifier = asked->processIdentifier();
+            inputs.owner = windowOwnerOf(*asked);
             inputs.activationPolicy = asked->activationPolicy();
-            inputs.onScreenWindows =
-                preferring(facts.windows, m_preferredWindow, asked->processIdentifier());
+            inputs.onScreenWindows = preferring(facts.windows, m_preferredWindow, inputs.owner);
             m_promptOverWindow = askedShows;
             inputs.mainScreen = mainScreen;
             for (const QRectF& screen : std::as_const(facts.screens))
@@ -233,15 +233,17 @@ RunningApplicationRef LockCovers::layOutOnce(bool windowsChanged) {
         covered.insert(cover.windowId);
         if (windowsChanged && !promptShown && !shownAgain && cover.windowId != 0 &&
             !m_coveredWindows.contains(cover.windowId) && !trayIcons.contains(cover.windowId))
-            shownAgain = pendingApplicationOf(cover.ownerProcess);
+            shownAgain = pendingApplicationOf(cover.owner);
     }
     m_coveredWindows = covered;
     bool shownNow = false;
     for (qsizetype i = 0; i < plan.covers.size(); ++i) {
         const Cover& wanted = plan.covers[i];
         CoverWindow* cover = coverAt(i);
-        const RunningApplicationRef owner = pendingApplicationOf(wanted.ownerProcess);
-        cover->setOwner(wanted.ownerProcess, wanted.windowId, owner ? owner->icon() : QIcon(),
+        const RunningApplicationRef owner = pendingApplicationOf(wanted.owner);
+        // Icons are files, left for the next layout while the user's input is held.
+        cover->setOwner(wanted.owner, wanted.windowId,
+                        owner && !isInputHeld() ? owner->icon() : QIcon(),
                         owner ? owner->localizedName().value_or(QString()) : QString());
         m_placed[i].geometry = wanted.geometry;
         if (cover->geometry() != wanted.geometry)
@@ -270,8 +272,8 @@ void LockCovers::windowsChanged() {
     layOut(true);
 }
 
-void LockCovers::onCoverClicked(qint64 ownerProcess, quint64 hiddenWindow) {
-    const RunningApplicationRef application = pendingApplicationOf(ownerProcess);
+void LockCovers::onCoverClicked(const WindowOwner& owner, quint64 hiddenWindow) {
+    const RunningApplicationRef application = pendingApplicationOf(owner);
     if (!application)
         return;
     lockApplication(application);

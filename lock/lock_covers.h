@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/running_application.h"
+#include "platform/window_list.h"
 
 #include <QList>
 #include <QObject>
@@ -46,7 +47,7 @@ private:
     void placePrompt(const QRect& geometry);
     CoverWindow* coverAt(qsizetype index);
     void watchScreens();
-    void onCoverClicked(qint64 ownerProcess, quint64 hiddenWindow);
+    void onCoverClicked(const WindowOwner& owner, quint64 hiddenWindow);
 
     AppLockerWindow* m_lockWindow;
     QList<CoverWindow*> m_covers;

@@ -17,16 +17,21 @@ bool fitsInt32(qint64 value) {
 
 } // namespace
 
-QRectF frontWindowBounds(const std::optional<QList<WindowDescription>>& windows, qint64 pid) {
+QRectF frontWindowBounds(const std::optional<QList<WindowDescription>>& windows,
+                         const WindowOwner& owner) {
     if (!windows)
         return {};
     for (const WindowDescription& window : *windows) {
-        const auto& owner = window.ownerProcessIdentifier;
+        const auto& process = window.ownerProcessIdentifier;
         // A tray icon is too small to stand over and lies in the panel, away from the windows.
-        if (owner && fitsInt32(*owner) && *owner == pid && !window.trayIcon)
+        if (process && fitsInt32(*process) && owner.owns(window) && !window.trayIcon)
             return window.bounds.value_or(QRectF{});
     }
     return {};
+}
+
+WindowOwner windowOwnerOf(const RunningApplication& application) {
+    return {application.processIdentifier(), application.bundleIdentifier()};
 }
 
 std::optional<QRectF> screenShowing(const QRectF& window, const QList<QRectF>& screens) {
@@ -48,7 +53,7 @@ std::optional<QRectF> screenShowing(const QRectF& window, const QList<QRectF>& s
 }
 
 std::optional<QRectF> computeLockFrame(const LockFrameInputs& inputs) {
-    const QRectF front = frontWindowBounds(inputs.onScreenWindows, inputs.processIdentifier);
+    const QRectF front = frontWindowBounds(inputs.onScreenWindows, inputs.owner);
     if (inputs.fullScreenMode) {
         if (!inputs.mainScreen)
             return std::nullopt;
@@ -85,7 +90,7 @@ bool lockCoversWholeScreens() {
 std::optional<QRectF> lockFrameFor(const RunningApplication& application) {
     LockFrameInputs inputs;
     inputs.fullScreenMode = lockCoversWholeScreens();
-    inputs.processIdentifier = application.processIdentifier();
+    inputs.owner = windowOwnerOf(application);
     inputs.activationPolicy = application.activationPolicy();
     if (platform().windowList != nullptr)
         inputs.onScreenWindows = platform().windowList->onScreenWindows();

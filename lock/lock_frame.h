@@ -14,7 +14,7 @@ inline constexpr double minimumLockFrameSide = 500.0;
 // Everything the place of a lock depends on.
 struct LockFrameInputs {
     bool fullScreenMode = false;
-    qint64 processIdentifier = 0;
+    WindowOwner owner;
     ActivationPolicy activationPolicy = ActivationPolicy::Regular;
     std::optional<QList<WindowDescription>> onScreenWindows; // front-most first
     std::optional<QRectF> mainScreen;
@@ -31,7 +31,11 @@ std::optional<QRectF> computeLockFrame(const LockFrameInputs& inputs);
 
 // The bounds of the application's front-most window, tray icons aside; the zero rectangle when it
 // shows none.
-QRectF frontWindowBounds(const std::optional<QList<WindowDescription>>& windows, qint64 pid);
+QRectF frontWindowBounds(const std::optional<QList<WindowDescription>>& windows,
+                         const WindowOwner& owner);
+
+// The windows of the application are those the window list tells of it.
+WindowOwner windowOwnerOf(const RunningApplication& application);
 
 // The screen that shows a window: the one holding its centre, else the one it overlaps most;
 // nothing when it lies off every screen.

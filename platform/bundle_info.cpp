@@ -2,10 +2,13 @@
 
 #include "platform/property_list.h"
 
+#include <fcntl.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vantrel {
 namespace {
@@ -37,8 +40,21 @@ std::optional<BundleInfo> bundleAtPath(const QString& bundlePath) {
     const QString absolutePath = QDir(bundlePath).absolutePath();
     if (!absolutePath.endsWith(QStringLiteral(".app")))
         return std::nullopt;
-    QFile file(absolutePath + QStringLiteral("/Contents/Info.plist"));
-    if (!file.open(QIODevice::ReadOnly) || file.size() > maximumInfoSize)
+    // Opened without waiting and read only when a regular file: a FIFO in its place would wait
+    // for a writer that never comes.
+    const int descriptor =
+        ::open(QFile::encodeName(absolutePath + QStringLiteral("/Contents/Info.plist")).constData(),
+               O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return std::nullopt;
+    struct stat status {};
+    QFile file;
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) ||
+        !file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        return std::nullopt;
+    }
+    if (file.size() > maximumInfoSize)
         return std::nullopt;
     const std::optional<QVariant> root = parsePropertyList(file.readAll());
     if (!root || root->typeId() != QMetaType::QVariantMap)

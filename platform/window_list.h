@@ -3,6 +3,7 @@
 #include <optional>
 #include <QList>
 #include <QRectF>
+#include <QString>
 
 namespace vantrel {
 
@@ -13,9 +14,26 @@ struct WindowDescription {
     std::optional<qint64> ownerProcessIdentifier;
     std::optional<QRectF> bounds;
     quint64 windowId = 0;
+    // The desktop-file id of the application the window shows, where the desktop tells: one
+    // process may show several applications.
+    std::optional<QString> applicationId = std::nullopt;
     // An icon the application put in the system tray: its own window inside the panel's. Covered
     // like its other windows; the lock window never stands over it.
     bool trayIcon = false;
+};
+
+// One application of one process, as far as windows go.
+struct WindowOwner {
+    qint64 processIdentifier = 0;
+    std::optional<QString> applicationId = std::nullopt;
+    friend bool operator==(const WindowOwner&, const WindowOwner&) = default;
+
+    // Whether the window is this application's. One whose application the desktop does not tell
+    // counts for every application of its process: better covered once too often.
+    bool owns(const WindowDescription& window) const {
+        return window.ownerProcessIdentifier == processIdentifier &&
+               (!window.applicationId.has_value() || window.applicationId == applicationId);
+    }
 };
 
 class WindowList {

@@ -1,5 +1,6 @@
 #include "platform/linux/desktop_entry_cache.h"
 
+#include "platform/input_held.h"
 #include "platform/linux/desktop_entry_reader.h"
 
 #include <QFileInfo>
@@ -16,6 +17,10 @@ DesktopEntryCache::DesktopEntryCache(std::function<QStringList()> folders,
 }
 
 QList<DesktopEntry> DesktopEntryCache::entries() {
+    // No reading while the user's input waits for the answer: an application installed a moment
+    // ago is recognised at its next window.
+    if (m_entries && isInputHeld())
+        return *m_entries;
     const QStringList handAdded = m_handAddedFiles ? m_handAddedFiles() : QStringList();
     if (m_entries && handAdded == m_handAddedRead)
         return *m_entries;

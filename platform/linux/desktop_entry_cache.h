@@ -13,7 +13,7 @@ namespace vantrel {
 
 // The installed desktop entries, read once and again only after a folder of them changed (an
 // application installed or removed), so that telling which application a new window belongs to
-// costs no disk reads.
+// costs no disk reads; while the user's input is held, never.
 class DesktopEntryCache final : public QObject {
     Q_OBJECT
 

@@ -1,10 +1,13 @@
 #include "platform/linux/plist_defaults_database.h"
 
+#include "platform/input_held.h"
 #include "platform/property_list.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QSaveFile>
 
 namespace vantrel {
@@ -60,6 +63,8 @@ bool writeContents(const QString& path, const QVariantMap& values) {
 PlistDefaultsDatabase::PlistDefaultsDatabase(QString filePath)
     : m_filePath(std::move(filePath)) {}
 
+PlistDefaultsDatabase::~PlistDefaultsDatabase() = default;
+
 QString PlistDefaultsDatabase::defaultFilePath(const QString& domain) {
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (base.isEmpty())
@@ -72,7 +77,28 @@ QVariant PlistDefaultsDatabase::value(const QString& key) const {
 }
 
 QVariantMap PlistDefaultsDatabase::allValues() const {
-    return readContents(m_filePath).values;
+    if (isInputHeld() && m_lastRead)
+        return *m_lastRead;
+    const QVariantMap values = readContents(m_filePath).values;
+    remember(values);
+    return values;
+}
+
+void PlistDefaultsDatabase::remember(const QVariantMap& values) const {
+    m_lastRead = values;
+    // Only a program with an event loop hears of changes; the others never hold input.
+    if (m_watcher || QCoreApplication::instance() == nullptr)
+        return;
+    m_watcher = std::make_unique<QFileSystemWatcher>();
+    const QString folder = QFileInfo(m_filePath).absolutePath();
+    if (QFileInfo(folder).isDir())
+        m_watcher->addPath(folder);
+    // The file is replaced whole on every write, so its folder is what changes.
+    QObject::connect(m_watcher.get(), &QFileSystemWatcher::directoryChanged, m_watcher.get(),
+                     [this] {
+                         if (!isInputHeld())
+                             m_lastRead = readContents(m_filePath).values;
+                     });
 }
 
 bool PlistDefaultsDatabase::setValue(const QString& key, const QVariant& value) {
@@ -85,7 +111,10 @@ bool PlistDefaultsDatabase::setValue(const QString& key, const QVariant& value) 
         contents.values.remove(key);
     if (contents.state == FileState::Corrupt && !setAsideCorrupt(m_filePath))
         return false;
-    return writeContents(m_filePath, contents.values);
+    if (!writeContents(m_filePath, contents.values))
+        return false;
+    remember(contents.values);
+    return true;
 }
 
 bool PlistDefaultsDatabase::removeValue(const QString& key) {

@@ -12,7 +12,10 @@ std::optional<X11Desktop> makeX11Desktop(X11Workspace::Providers providers) {
     }
     X11Desktop desktop;
     desktop.workspace = std::make_unique<X11Workspace>(connection, std::move(providers));
-    desktop.windowList = std::make_unique<X11WindowList>(connection);
+    const X11Workspace* workspace = desktop.workspace.get();
+    desktop.windowList = std::make_unique<X11WindowList>(connection, [workspace](quint32 window) {
+        return workspace->applicationIdOfWindow(window);
+    });
     // Inside a panel, tray icons come, go and move without a word at the root.
     QObject::connect(&desktop.windowList->trayIcons(), &x11::TrayIcons::changed,
                      desktop.workspace.get(), &Workspace::windowsChanged);

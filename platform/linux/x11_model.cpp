@@ -12,26 +12,38 @@ WindowKind windowKindFromTypes(const QList<std::optional<WindowKind>>& typesInPr
     return transient ? WindowKind::Dialog : WindowKind::Normal;
 }
 
-QMap<qint64, ProcessWindows> windowsByProcess(const QList<ClientWindow>& clientsInMappingOrder) {
-    QMap<qint64, ProcessWindows> processes;
+QMap<ApplicationKey, ApplicationWindows>
+windowsByApplication(const QList<ClientWindow>& clientsInMappingOrder) {
+    QMap<ApplicationKey, ApplicationWindows> applications;
     for (const ClientWindow& client : clientsInMappingOrder) {
         if (!client.processIdentifier.has_value() || client.kind == WindowKind::Dock ||
             client.kind == WindowKind::Desktop) {
             continue;
         }
-        ProcessWindows& process = processes[*client.processIdentifier];
-        process.windows.append(client.id);
+        ApplicationWindows& application =
+            applications[ApplicationKey{*client.processIdentifier, client.applicationId}];
+        if (client.unmanaged) {
+            application.unmanaged.append(client.id);
+            continue;
+        }
+        application.windows.append(client.id);
         if (!client.hidden) {
-            process.shownWindows.append(client.id);
+            application.shownWindows.append(client.id);
         }
         if (client.kind == WindowKind::Normal) {
-            process.normalWindows.append(client.id);
+            application.normalWindows.append(client.id);
             if (!client.skipTaskbar) {
-                process.policy = ActivationPolicy::Regular;
+                application.policy = ActivationPolicy::Regular;
             }
         }
     }
-    return processes;
+    // An unrecognised process without a normal window is a helper of some kind, not an
+    // application of its own.
+    applications.removeIf([](const auto& application) {
+        return !application.key().applicationId.has_value() &&
+               application.value().normalWindows.isEmpty();
+    });
+    return applications;
 }
 
 QRectF nativeToLogical(const QRectF& native, const QList<ScreenScale>& screens) {

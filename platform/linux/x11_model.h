@@ -22,27 +22,46 @@ enum class WindowKind { Normal, Dialog, Utility, Toolbar, Menu, Splash, Dock, De
 WindowKind windowKindFromTypes(const QList<std::optional<WindowKind>>& typesInPreferenceOrder,
                                bool transient);
 
-// What is known of one managed client window.
+// What is known of one client window: a managed one, or one that bypasses the window manager.
 struct ClientWindow {
     quint32 id = 0;
     std::optional<qint64> processIdentifier; // only when the client runs on this host
     WindowKind kind = WindowKind::Normal;
     bool hidden = false; // _NET_WM_STATE_HIDDEN: minimised
     bool skipTaskbar = false;
+    bool unmanaged = false; // override-redirect: no window manager hides or lists it
+    // The desktop-file id of the application the window shows, when one is recognised. One
+    // process may show several applications (an office suite, a browser's web apps).
+    std::optional<QString> applicationId = std::nullopt;
 };
 
-// The windows of one process, in the order the list of clients gives them.
-struct ProcessWindows {
+// One application of one process.
+struct ApplicationKey {
+    qint64 processIdentifier = 0;
+    std::optional<QString> applicationId = std::nullopt;
+    friend bool operator==(const ApplicationKey&, const ApplicationKey&) = default;
+    friend bool operator<(const ApplicationKey& a, const ApplicationKey& b) {
+        return a.processIdentifier != b.processIdentifier
+                   ? a.processIdentifier < b.processIdentifier
+                   : a.applicationId < b.applicationId;
+    }
+};
+
+// The windows of one application, in the order the list of clients gives them.
+struct ApplicationWindows {
     QList<quint32> windows;       // every window the application can hide
     QList<quint32> normalWindows; // its normal windows
     QList<quint32> shownWindows;  // the windows not minimised
+    QList<quint32> unmanaged;     // windows that bypass the window manager
     bool allHidden() const { return !windows.isEmpty() && shownWindows.isEmpty(); }
     ActivationPolicy policy = ActivationPolicy::Accessory;
 };
 
-// Groups the clients by owning process. Docks and desktops belong to no application; a process
-// counts as an application when it owns a normal window (see normalWindows).
-QMap<qint64, ProcessWindows> windowsByProcess(const QList<ClientWindow>& clientsInMappingOrder);
+// Groups the clients by process and application. Docks and desktops belong to no application.
+// What a process shows counts as an application when it has a normal window, or when it is
+// recognised: then dialogs, utility windows and windows that bypass the window manager count too.
+QMap<ApplicationKey, ApplicationWindows>
+windowsByApplication(const QList<ClientWindow>& clientsInMappingOrder);
 
 // One screen as Qt lays it out: its geometry in device-independent pixels and its scale.
 struct ScreenScale {

@@ -34,7 +34,10 @@ bool X11RunningApplication::hide() {
         return false;
     }
     // Asked afresh: a window that came up a moment ago is hidden too.
-    const QList<xcb_window_t> windows = connection->clientWindowsOfProcess(m_identity.pid);
+    QList<xcb_window_t> windows = connection->clientWindowsOfProcess(m_identity.pid);
+    if (m_identity.ownsWindow) {
+        windows.removeIf([this](xcb_window_t window) { return !m_identity.ownsWindow(window); });
+    }
     if (windows.isEmpty()) {
         return false;
     }
@@ -71,7 +74,7 @@ bool X11RunningApplication::activate() {
     return true;
 }
 
-void X11RunningApplication::setWindows(const x11::ProcessWindows& windows) {
+void X11RunningApplication::setWindows(const x11::ApplicationWindows& windows) {
     m_windows = windows;
     if (!windows.normalWindows.isEmpty()) {
         m_policy = windows.policy;

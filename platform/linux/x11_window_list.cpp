@@ -84,8 +84,10 @@ struct TopLevelRequests {
 
 } // namespace
 
-X11WindowList::X11WindowList(std::shared_ptr<x11::X11Connection> connection)
+X11WindowList::X11WindowList(std::shared_ptr<x11::X11Connection> connection,
+                             ApplicationOfWindow applicationOfWindow)
     : m_connection(std::move(connection))
+    , m_applicationOfWindow(std::move(applicationOfWindow))
     , m_trayIcons(std::make_unique<x11::TrayIcons>(*m_connection)) {}
 
 X11WindowList::~X11WindowList() = default;
@@ -171,6 +173,9 @@ std::optional<QList<WindowDescription>> X11WindowList::onScreenWindows() const {
         description.windowId = shown[i].topLevel;
         description.bounds = logical(shown[i].native);
         description.ownerProcessIdentifier = owners[i];
+        if (m_applicationOfWindow) {
+            description.applicationId = m_applicationOfWindow(shown[i].owner);
+        }
         windows.append(description);
         listed.append({shown[i].topLevel, shown[i].owner, owners[i], shown[i].native});
     }

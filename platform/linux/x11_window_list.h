@@ -2,6 +2,7 @@
 
 #include "platform/window_list.h"
 
+#include <functional>
 #include <memory>
 
 namespace vantrel {
@@ -18,7 +19,11 @@ class TrayIcons;
 // front of the panel that shows it, the icons other processes put in the system tray.
 class X11WindowList final : public WindowList {
 public:
-    explicit X11WindowList(std::shared_ptr<x11::X11Connection> connection);
+    // The application a client window shows, as the workspace recognised it.
+    using ApplicationOfWindow = std::function<std::optional<QString>(quint32 window)>;
+
+    explicit X11WindowList(std::shared_ptr<x11::X11Connection> connection,
+                           ApplicationOfWindow applicationOfWindow = {});
     ~X11WindowList() override;
 
     std::optional<QList<WindowDescription>> onScreenWindows() const override;
@@ -28,6 +33,7 @@ public:
 
 private:
     std::shared_ptr<x11::X11Connection> m_connection;
+    ApplicationOfWindow m_applicationOfWindow;
     std::unique_ptr<x11::TrayIcons> m_trayIcons;
 };
 

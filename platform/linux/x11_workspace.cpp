@@ -1,5 +1,6 @@
 #include "platform/linux/x11_workspace.h"
 
+#include "platform/input_held.h"
 #include "platform/linux/application_identity.h"
 #include "platform/linux/entry_icon.h"
 #include "platform/linux/process_facts.h"
@@ -42,14 +43,13 @@ X11Workspace::X11Workspace(std::shared_ptr<x11::X11Connection> connection, Provi
     : Workspace(parent)
     , m_connection(std::move(connection))
     , m_providers(std::move(providers))
-    , m_ownPid(::getpid()) {
+    , m_ownPid(::getpid())
+    , m_grabs(m_connection)
+    , m_hold(m_grabs) {
     // Listen first, then read: a change in between only costs a second look.
     QCoreApplication::instance()->installNativeEventFilter(this);
-    // Keys are never held for long, whatever happens to the settling.
-    m_thawDeadline.setSingleShot(true);
-    m_thawDeadline.setInterval(std::chrono::milliseconds(200));
-    connect(&m_thawDeadline, &QTimer::timeout, this, &X11Workspace::thawKeyboard);
-    // Substructure: every top-level window mapped, unmapped, moved, resized or restacked.
+    // Substructure: every top-level window created, mapped, unmapped, moved, resized or
+    // restacked.
     m_connection->selectEvents({m_connection->root()},
                                XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY);
     mergeBundled(nullptr);
@@ -59,7 +59,9 @@ X11Workspace::X11Workspace(std::shared_ptr<x11::X11Connection> connection, Provi
     m_reportedWindow = m_activeWindow;
 }
 
-X11Workspace::~X11Workspace() = default;
+X11Workspace::~X11Workspace() {
+    thawInput();
+}
 
 RunningApplicationList X11Workspace::runningApplications() const {
     mergeBundled(nullptr);
@@ -88,7 +90,7 @@ bool X11Workspace::nativeEventFilter(const QByteArray& eventType, void* message,
                 scheduleSettle();
             } else if (change->atom == atoms._NET_ACTIVE_WINDOW) {
                 m_activeWindowChanged = true;
-                freezeKeyboard();
+                freezeInput();
                 scheduleSettle();
             }
         } else if ((change->atom == atoms._NET_WM_STATE ||
@@ -103,17 +105,33 @@ bool X11Workspace::nativeEventFilter(const QByteArray& eventType, void* message,
     case XCB_BUTTON_PRESS:
         m_lastServerTime = reinterpret_cast<const xcb_key_press_event_t*>(event)->time;
         break;
-    // With the root's substructure selected, these come for top-level windows. A window mapped
-    // by the window manager may be a locked application's, and about to get the focus.
+    // With the root's substructure selected, these come for top-level windows. What identifies a
+    // new window's process is read as it is created, before it can be shown: never while the
+    // user's input is held.
+    case XCB_CREATE_NOTIFY: {
+        const auto* created = reinterpret_cast<const xcb_create_notify_event_t*>(event);
+        if (created->parent == m_connection->root()) {
+            noteCreated(created->window, created->override_redirect != 0);
+        }
+        break;
+    }
+    // A window mapped by the window manager may be a locked application's, and about to get the
+    // focus.
     case XCB_MAP_NOTIFY: {
         const auto* mapped = reinterpret_cast<const xcb_map_notify_event_t*>(event);
+        if (mapped->event != m_connection->root()) {
+            break;
+        }
         if (mapped->override_redirect == 0) {
-            freezeKeyboard();
-            // Under a window manager that does not reparent, a new client is mapped as it is.
-            if (mapped->event == m_connection->root() && !m_clients.contains(mapped->window) &&
-                m_keyboardFrozen) {
+            freezeInput();
+            // Under a window manager that does not reparent, a new client is mapped as it is;
+            // under one that does, this is the frame of a client already awaited.
+            if (!m_clients.contains(mapped->window) && !m_frames.contains(mapped->window) &&
+                m_hold.isFrozen()) {
                 m_awaitedClients.insert(mapped->window);
             }
+        } else {
+            noteUnmanagedShown(mapped->window);
         }
         m_windowsChanged = true;
         scheduleSettle();
@@ -121,12 +139,15 @@ bool X11Workspace::nativeEventFilter(const QByteArray& eventType, void* message,
     }
     case XCB_REPARENT_NOTIFY: {
         // A window taken into a frame: a new one, before it is shown. The keys wait until it is
-        // known whose it is.
+        // known whose it is, and no longer: the frame itself never becomes a client.
         const auto* reparented = reinterpret_cast<const xcb_reparent_notify_event_t*>(event);
-        if (reparented->parent != m_connection->root() && !m_clients.contains(reparented->window)) {
-            freezeKeyboard();
-            if (m_keyboardFrozen) {
-                m_awaitedClients.insert(reparented->window);
+        if (reparented->parent != m_connection->root()) {
+            m_frames.insert(reparented->parent);
+            if (!m_clients.contains(reparented->window)) {
+                freezeInput();
+                if (m_hold.isFrozen()) {
+                    m_awaitedClients.insert(reparented->window);
+                }
             }
         }
         m_windowsChanged = true;
@@ -134,8 +155,24 @@ bool X11Workspace::nativeEventFilter(const QByteArray& eventType, void* message,
         break;
     }
     case XCB_UNMAP_NOTIFY:
+    case XCB_DESTROY_NOTIFY: {
+        // Both events start with the same fields.
+        const auto* gone = reinterpret_cast<const xcb_unmap_notify_event_t*>(event);
+        if (gone->event == m_connection->root()) {
+            if ((event->response_type & ~0x80) == XCB_DESTROY_NOTIFY) {
+                m_frames.remove(gone->window);
+                m_awaitedClients.remove(gone->window);
+            }
+            if (m_unmanaged.remove(gone->window) > 0 || m_unmanagedShown.removeAll(gone->window)) {
+                m_unmanagedOrder.removeAll(gone->window);
+                m_unmanagedChanged = true;
+            }
+        }
+        m_windowsChanged = true;
+        scheduleSettle();
+        break;
+    }
     case XCB_CONFIGURE_NOTIFY:
-    case XCB_DESTROY_NOTIFY:
     case XCB_CIRCULATE_NOTIFY:
     case XCB_GRAVITY_NOTIFY:
         m_windowsChanged = true;
@@ -172,7 +209,7 @@ void X11Workspace::noteFocusEvent(const void* message) {
     m_focusChanged = true;
     if ((event->response_type & ~0x80) == XCB_FOCUS_IN) {
         m_focusEntered = true;
-        freezeKeyboard();
+        freezeInput();
     }
     scheduleSettle();
 }
@@ -181,10 +218,24 @@ void X11Workspace::settle() {
     m_settleScheduled = false;
     RunningApplicationList launched;
     bool quit = false;
-    const bool clientsChanged = m_clientListChanged || !m_changedClients.isEmpty();
+    const bool clientsChanged = m_clientListChanged || !m_changedClients.isEmpty() ||
+                                m_unmanagedChanged || !m_unmanagedShown.isEmpty();
+    m_unmanagedChanged = false;
     if (m_clientListChanged) {
         m_clientListChanged = false;
         refreshClientList();
+    }
+    if (!m_unmanagedShown.isEmpty()) {
+        const QList<xcb_window_t> shown = std::exchange(m_unmanagedShown, {});
+        readClients(shown, true, &m_unmanaged);
+        for (xcb_window_t window : shown) {
+            const auto client = m_unmanaged.find(window);
+            if (client != m_unmanaged.end() && !m_unmanagedOrder.contains(window)) {
+                client->window.unmanaged = true;
+                client->window.hidden = false;
+                m_unmanagedOrder.append(window);
+            }
+        }
     }
     if (!m_changedClients.isEmpty()) {
         QList<xcb_window_t> changed;
@@ -194,7 +245,7 @@ void X11Workspace::settle() {
             }
         }
         m_changedClients.clear();
-        readClients(changed, false);
+        readClients(changed, false, &m_clients);
     }
     if (clientsChanged) {
         updateApplications(&launched, &quit);
@@ -255,7 +306,74 @@ void X11Workspace::settle() {
     // A window the window manager is still taking on keeps the keys waiting, until the deadline.
     m_awaitedClients.removeIf([this](xcb_window_t window) { return m_clients.contains(window); });
     if (m_awaitedClients.isEmpty()) {
-        thawKeyboard();
+        thawInput();
+    }
+    if (m_bundledMergeDue && !m_hold.isFrozen()) {
+        m_bundledMergeDue = false;
+        // Bundled programs are read from files, which waited for the input to go.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                RunningApplicationList bundled;
+                mergeBundled(&bundled);
+                for (const RunningApplicationRef& application : std::as_const(bundled)) {
+                    Q_EMIT runningApplicationsChanged(
+                        RunningApplicationsChange{RunningApplicationList{application}});
+                }
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void X11Workspace::noteCreated(xcb_window_t window, bool unmanaged) {
+    QHash<xcb_window_t, Client> created;
+    readClients({window}, true, &created);
+    const Client client = created.value(window);
+    const std::optional<qint64> pid = client.window.processIdentifier;
+    if (!pid || *pid == m_ownPid) {
+        return;
+    }
+    m_processes.learn(*pid);
+    // A window shows the moment the window manager maps it, before this program hears of it: a
+    // click then would reach it. So input waits from its creation, when it may be locked.
+    if (!unmanaged && mayShowLocked(*pid, client.hints)) {
+        freezeInput();
+        if (m_hold.isFrozen()) {
+            m_awaitedClients.insert(window);
+        }
+    }
+}
+
+bool X11Workspace::mayShowLocked(qint64 pid, const ApplicationHints& hints) {
+    if (!m_providers.isLocked || !m_processes.of(pid).ofThisUser) {
+        return false;
+    }
+    for (const Tracked& tracked : m_applications) {
+        const std::optional<QString> id = tracked.application->bundleIdentifier();
+        if (tracked.key.processIdentifier == pid && id && m_providers.isLocked(*id)) {
+            return true;
+        }
+    }
+    const QList<DesktopEntry> entries =
+        m_providers.desktopEntries ? m_providers.desktopEntries() : QList<DesktopEntry>();
+    const std::optional<DesktopEntry> entry =
+        identifyApplication(m_processes.of(pid).facts, hints, entries);
+    return entry && m_providers.isLocked(entry->id);
+}
+
+void X11Workspace::noteUnmanagedShown(xcb_window_t window) {
+    const std::optional<qint64> pid = x11::ownerOfWindow(*m_connection, window);
+    if (!pid || *pid == m_ownPid || m_unmanagedShown.contains(window)) {
+        return;
+    }
+    m_unmanagedShown.append(window);
+    // Menus and tooltips of a known application are nothing new; a program not known yet may be
+    // showing a locked application's only window.
+    const bool known =
+        std::any_of(m_applications.cbegin(), m_applications.cend(),
+                    [&](const Tracked& tracked) { return tracked.key.processIdentifier == *pid; });
+    if (!known) {
+        freezeInput();
     }
 }
 
@@ -271,37 +389,34 @@ void X11Workspace::fillOnMap(QWindow* window, const QColor& color) {
     m_connection->flush();
 }
 
+std::optional<QString> X11Workspace::applicationIdOfWindow(xcb_window_t window) const {
+    const auto client = m_clients.constFind(window);
+    if (client != m_clients.cend()) {
+        return client->window.applicationId;
+    }
+    const auto unmanaged = m_unmanaged.constFind(window);
+    return unmanaged != m_unmanaged.cend() ? unmanaged->window.applicationId : std::nullopt;
+}
+
 bool X11Workspace::grabKeyboard(QWindow* window) {
     if (window == nullptr) {
         return false;
     }
-    m_keyboardTarget = static_cast<xcb_window_t>(window->winId());
+    const auto target = static_cast<xcb_window_t>(window->winId());
+    m_hold.setKeyboardTarget(target);
     // A frozen keyboard goes to the target when it thaws.
-    return m_keyboardFrozen || grabKeyboardOn(m_keyboardTarget, false);
+    return m_hold.isFrozen() || m_grabs.grabKeyboardOn(target);
 }
 
 void X11Workspace::releaseKeyboard() {
-    m_keyboardTarget = 0;
-    if (!m_keyboardFrozen) {
-        xcb_ungrab_keyboard(m_connection->xcb(), XCB_CURRENT_TIME);
-        m_connection->flush();
+    m_hold.setKeyboardTarget(0);
+    if (!m_hold.isFrozen()) {
+        m_grabs.ungrabKeyboard();
     }
 }
 
-bool X11Workspace::grabKeyboardOn(xcb_window_t window, bool frozen) const {
-    xcb_connection_t* c = m_connection->xcb();
-    xcb_generic_error_t* error = nullptr;
-    const x11::XcbPointer<xcb_grab_keyboard_reply_t> reply(xcb_grab_keyboard_reply(
-        c,
-        xcb_grab_keyboard(c, 0, window, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC,
-                          frozen ? XCB_GRAB_MODE_SYNC : XCB_GRAB_MODE_ASYNC),
-        &error));
-    const x11::XcbPointer<xcb_generic_error_t> dropped(error);
-    return reply && reply->status == XCB_GRAB_STATUS_SUCCESS;
-}
-
-void X11Workspace::freezeKeyboard() {
-    if (m_keyboardFrozen) {
+void X11Workspace::freezeInput() {
+    if (m_hold.isFrozen()) {
         return;
     }
     // An open menu of ours holds the keyboard itself; taking it would close nothing and lose it.
@@ -309,29 +424,16 @@ void X11Workspace::freezeKeyboard() {
         focus != nullptr && focus->type() == Qt::Popup) {
         return;
     }
-    m_keyboardFrozen = grabKeyboardOn(m_connection->root(), true);
-    if (m_keyboardFrozen) {
-        m_thawDeadline.start();
-    }
+    // Windows awaited by a hold that ran out are no reason for this one to last.
+    m_awaitedClients.clear();
+    m_hold.freeze();
+    setInputHeld(m_hold.isFrozen());
 }
 
-void X11Workspace::thawKeyboard() {
+void X11Workspace::thawInput() {
     m_awaitedClients.clear();
-    if (!m_keyboardFrozen) {
-        return;
-    }
-    m_keyboardFrozen = false;
-    m_thawDeadline.stop();
-    xcb_connection_t* c = m_connection->xcb();
-    // The keys held meanwhile go to the grab that replaces the frozen one, or, with none, where
-    // the focus is now. A target not on screen yet gets none of them, nor does anyone else.
-    if (m_keyboardTarget == 0) {
-        xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
-    } else if (!grabKeyboardOn(m_keyboardTarget, false)) {
-        grabKeyboardOn(m_connection->root(), false);
-    }
-    xcb_allow_events(c, XCB_ALLOW_ASYNC_KEYBOARD, XCB_CURRENT_TIME);
-    m_connection->flush();
+    m_hold.thaw();
+    setInputHeld(false);
 }
 
 xcb_window_t X11Workspace::readFocusedClient() const {
@@ -356,7 +458,11 @@ RunningApplicationRef X11Workspace::applicationOfWindow(xcb_window_t window) con
     if (client == m_clients.cend() || !client->window.processIdentifier.has_value()) {
         return nullptr;
     }
-    return applicationOfPid(*client->window.processIdentifier);
+    const qint64 pid = *client->window.processIdentifier;
+    if (RunningApplicationRef application = applicationOf({pid, client->window.applicationId})) {
+        return application;
+    }
+    return bundledApplicationOfPid(pid);
 }
 
 QList<xcb_window_t> X11Workspace::readClientList() {
@@ -383,7 +489,7 @@ void X11Workspace::refreshClientList() {
     if (!added.isEmpty()) {
         m_focusChanged = true;
     }
-    readClients(added, true);
+    readClients(added, true, &m_clients);
 
     m_mappingOrder.clear();
     for (xcb_window_t window : listed) {
@@ -393,7 +499,8 @@ void X11Workspace::refreshClientList() {
     }
 }
 
-void X11Workspace::readClients(const QList<xcb_window_t>& windows, bool withHints) {
+void X11Workspace::readClients(const QList<xcb_window_t>& windows, bool withHints,
+                               QHash<xcb_window_t, Client>* clients) {
     const x11::X11Connection& x = *m_connection;
     const auto& atoms = x.atoms();
     struct Requests {
@@ -425,7 +532,7 @@ void X11Workspace::readClients(const QList<xcb_window_t>& windows, bool withHint
         const x11::PropertyReply transient = x.takeProperty(r.transient);
         const x11::PropertyReply state = x.takeProperty(r.state);
 
-        Client client = m_clients.value(windows[i]);
+        Client client = clients->value(windows[i]);
         client.window.id = windows[i];
         if (withHints) {
             const QList<QByteArray> wmClass =
@@ -437,19 +544,20 @@ void X11Workspace::readClients(const QList<xcb_window_t>& windows, bool withHint
             client.hints.gtkApplicationId = text(x11::bytes8(x.takeProperty(r.gtk).get()));
         }
         if (!type) {
-            m_clients.remove(windows[i]); // gone meanwhile
+            clients->remove(windows[i]); // gone meanwhile
             continue;
         }
         QList<std::optional<x11::WindowKind>> types;
         for (quint32 atom : x11::values32(type.get())) {
             types.append(x.windowKindOfType(atom));
         }
-        const bool isTransient = !x11::values32(transient.get()).isEmpty();
-        client.window.kind = x11::windowKindFromTypes(types, isTransient);
+        const QList<quint32> transientFor = x11::values32(transient.get());
+        client.transientFor = transientFor.isEmpty() ? 0 : transientFor.first();
+        client.window.kind = x11::windowKindFromTypes(types, !transientFor.isEmpty());
         const QList<quint32> states = x11::values32(state.get());
         client.window.hidden = states.contains(atoms._NET_WM_STATE_HIDDEN);
         client.window.skipTaskbar = states.contains(atoms._NET_WM_STATE_SKIP_TASKBAR);
-        m_clients.insert(windows[i], client);
+        clients->insert(windows[i], client);
     }
 }
 
@@ -457,32 +565,74 @@ void X11Workspace::mergeBundled(RunningApplicationList* launched) const {
     if (!m_providers.bundledApplications) {
         return;
     }
+    // Their bundles are files; the settling after the thaw merges them.
+    if (isInputHeld()) {
+        m_bundledMergeDue = true;
+        return;
+    }
     for (const RunningApplicationRef& application : m_providers.bundledApplications()) {
         if (!application || application->isTerminated()) {
             continue;
         }
         const qint64 pid = application->processIdentifier();
-        const bool known = std::any_of(
-            m_applications.cbegin(), m_applications.cend(), [&](const Tracked& tracked) {
-                return tracked.pid == pid && !tracked.application->isTerminated();
-            });
-        if (known) {
+        if (bundledApplicationOfPid(pid)) {
             continue; // the object first seen stays the one for this process
         }
-        m_applications.push_back(Tracked{pid, application, nullptr});
+        m_applications.push_back(Tracked{{pid, std::nullopt}, application, nullptr});
         if (launched != nullptr) {
             launched->append(application);
         }
     }
 }
 
-void X11Workspace::updateApplications(RunningApplicationList* launched, bool* quit) {
-    QList<x11::ClientWindow> clients;
-    clients.reserve(m_mappingOrder.size());
-    for (xcb_window_t window : std::as_const(m_mappingOrder)) {
-        clients.append(m_clients.value(window).window);
+void X11Workspace::identify(Client* client,
+                            const std::function<const QList<DesktopEntry>&()>& entries) {
+    if (client->identified || !client->window.processIdentifier.has_value()) {
+        return;
     }
-    const QMap<qint64, x11::ProcessWindows> processes = x11::windowsByProcess(clients);
+    client->identified = true;
+    // A dialog belongs to the window it is for, which may be of another application of the same
+    // process than its own hints would say.
+    if (client->transientFor != 0) {
+        const auto parent = m_clients.find(client->transientFor);
+        if (parent != m_clients.end() &&
+            parent->window.processIdentifier == client->window.processIdentifier) {
+            identify(&*parent, entries);
+            client->entry = parent->entry;
+            client->window.applicationId = parent->window.applicationId;
+            return;
+        }
+    }
+    const qint64 pid = *client->window.processIdentifier;
+    client->entry = identifyApplication(m_processes.of(pid).facts, client->hints, entries());
+    if (client->entry) {
+        client->window.applicationId = client->entry->id;
+    }
+}
+
+void X11Workspace::updateApplications(RunningApplicationList* launched, bool* quit) {
+    std::optional<QList<DesktopEntry>> entries;
+    const auto entriesNow = [&]() -> const QList<DesktopEntry>& {
+        if (!entries.has_value()) {
+            entries =
+                m_providers.desktopEntries ? m_providers.desktopEntries() : QList<DesktopEntry>();
+        }
+        return *entries;
+    };
+    QList<x11::ClientWindow> windows;
+    windows.reserve(m_mappingOrder.size() + m_unmanagedOrder.size());
+    for (xcb_window_t window : std::as_const(m_mappingOrder)) {
+        Client& client = m_clients[window];
+        identify(&client, entriesNow);
+        windows.append(client.window);
+    }
+    for (xcb_window_t window : std::as_const(m_unmanagedOrder)) {
+        Client& client = m_unmanaged[window];
+        identify(&client, entriesNow);
+        windows.append(client.window);
+    }
+    const QMap<x11::ApplicationKey, x11::ApplicationWindows> applications =
+        x11::windowsByApplication(windows);
 
     const bool terminated = dropTerminated();
     if (quit != nullptr) {
@@ -490,20 +640,14 @@ void X11Workspace::updateApplications(RunningApplicationList* launched, bool* qu
     }
     mergeBundled(launched);
 
-    std::optional<QList<DesktopEntry>> entries;
-    for (auto it = processes.cbegin(); it != processes.cend(); ++it) {
-        if (applicationOfPid(it.key())) {
+    for (auto it = applications.cbegin(); it != applications.cend(); ++it) {
+        const qint64 pid = it.key().processIdentifier;
+        // This program, and the bundled programs, stand for their whole process.
+        if (pid == m_ownPid || applicationOf(it.key()) || bundledApplicationOfPid(pid) ||
+            !m_processes.of(pid).ofThisUser) {
             continue;
         }
-        if (it->normalWindows.isEmpty() || !isProcessOfThisUser(it.key())) {
-            continue;
-        }
-        if (!entries.has_value()) {
-            entries =
-                m_providers.desktopEntries ? m_providers.desktopEntries() : QList<DesktopEntry>();
-        }
-        std::shared_ptr<X11RunningApplication> application =
-            makeApplication(it.key(), *it, *entries);
+        std::shared_ptr<X11RunningApplication> application = makeApplication(it.key(), *it);
         m_applications.push_back(Tracked{it.key(), application, application});
         if (launched != nullptr) {
             launched->append(application);
@@ -511,30 +655,35 @@ void X11Workspace::updateApplications(RunningApplicationList* launched, bool* qu
     }
     for (const Tracked& tracked : m_applications) {
         if (tracked.ownWindows) {
-            tracked.ownWindows->setWindows(processes.value(tracked.pid));
+            tracked.ownWindows->setWindows(applications.value(tracked.key));
         }
     }
 }
 
 std::shared_ptr<X11RunningApplication>
-X11Workspace::makeApplication(qint64 pid, const x11::ProcessWindows& windows,
-                              const QList<DesktopEntry>& entries) {
-    const xcb_window_t first = windows.normalWindows.first();
-    const ApplicationHints hints = m_clients.value(first).hints;
+X11Workspace::makeApplication(const x11::ApplicationKey& key,
+                              const x11::ApplicationWindows& windows) {
+    const QList<xcb_window_t>& shown = !windows.normalWindows.isEmpty() ? windows.normalWindows
+                                       : !windows.windows.isEmpty()     ? windows.windows
+                                                                        : windows.unmanaged;
+    const xcb_window_t first = shown.first();
+    const Client client =
+        m_clients.contains(first) ? m_clients.value(first) : m_unmanaged.value(first);
+    const ApplicationHints& hints = client.hints;
 
     X11RunningApplication::Identity identity;
-    identity.pid = pid;
+    identity.pid = key.processIdentifier;
     QString iconName;
-    if (const std::optional<DesktopEntry> entry =
-            identifyApplication(readProcessFacts(pid), hints, entries)) {
-        identity.bundleIdentifier = entry->id;
-        if (!entry->name.isEmpty()) {
-            identity.name = entry->name;
+    if (client.entry) {
+        identity.bundleIdentifier = client.entry->id;
+        if (!client.entry->name.isEmpty()) {
+            identity.name = client.entry->name;
         }
-        iconName = entry->icon;
+        iconName = client.entry->icon;
     }
     if (!identity.name.has_value()) {
-        for (const QString& name : {hints.className, hints.classInstance, processName(pid)}) {
+        for (const QString& name :
+             {hints.className, hints.classInstance, m_processes.of(key.processIdentifier).name}) {
             if (!name.isEmpty()) {
                 identity.name = name;
                 break;
@@ -547,19 +696,41 @@ X11Workspace::makeApplication(qint64 pid, const x11::ProcessWindows& windows,
         const std::shared_ptr<x11::X11Connection> x = connection.lock();
         return icon.isNull() && x ? iconOfWindow(*x, first) : icon;
     };
+    // Hiding it leaves the windows of the process's other applications alone.
+    identity.ownsWindow = [this, key, alive = std::weak_ptr<int>(m_alive)](xcb_window_t window) {
+        return alive.expired() || ownsWindow(key, window);
+    };
 
-    auto watch = std::make_unique<ProcessExitWatch>(pid);
+    auto watch = std::make_unique<ProcessExitWatch>(key.processIdentifier);
     ProcessExitWatch* watching = watch.get();
     auto application = std::make_shared<X11RunningApplication>(std::move(identity), m_connection,
                                                                std::move(watch));
-    const X11RunningApplication* key = application.get();
-    connect(watching, &ProcessExitWatch::exited, this, [this, key] { onProcessExited(key); });
+    const X11RunningApplication* application_ = application.get();
+    connect(watching, &ProcessExitWatch::exited, this,
+            [this, application_] { onProcessExited(application_); });
     return application;
 }
 
-RunningApplicationRef X11Workspace::applicationOfPid(qint64 pid) const {
+bool X11Workspace::ownsWindow(const x11::ApplicationKey& key, xcb_window_t window) const {
+    const auto client = m_clients.constFind(window);
+    // A window not taken on yet may be this application's: hidden too, to be safe.
+    return client == m_clients.cend() || !client->identified ||
+           x11::ApplicationKey{key.processIdentifier, client->window.applicationId} == key;
+}
+
+RunningApplicationRef X11Workspace::applicationOf(const x11::ApplicationKey& key) const {
     for (const Tracked& tracked : m_applications) {
-        if (tracked.pid == pid && !tracked.application->isTerminated()) {
+        if (tracked.ownWindows && tracked.key == key && !tracked.application->isTerminated()) {
+            return tracked.application;
+        }
+    }
+    return nullptr;
+}
+
+RunningApplicationRef X11Workspace::bundledApplicationOfPid(qint64 pid) const {
+    for (const Tracked& tracked : m_applications) {
+        if (!tracked.ownWindows && tracked.key.processIdentifier == pid &&
+            !tracked.application->isTerminated()) {
             return tracked.application;
         }
     }
@@ -582,12 +753,13 @@ bool X11Workspace::dropTerminated() {
 }
 
 void X11Workspace::onProcessExited(const X11RunningApplication* application) {
-    const bool known =
-        std::any_of(m_applications.cbegin(), m_applications.cend(),
-                    [&](const Tracked& t) { return t.ownWindows.get() == application; });
-    if (!known) {
+    const auto tracked =
+        std::find_if(m_applications.cbegin(), m_applications.cend(),
+                     [&](const Tracked& t) { return t.ownWindows.get() == application; });
+    if (tracked == m_applications.cend()) {
         return;
     }
+    m_processes.forget(tracked->key.processIdentifier);
     dropTerminated();
     Q_EMIT runningApplicationsChanged(RunningApplicationsChange{});
 }

@@ -2,6 +2,9 @@
 
 #include "platform/desktop_entry.h"
 #include "platform/linux/desktop_entry_match.h"
+#include "platform/linux/input_hold.h"
+#include "platform/linux/known_processes.h"
+#include "platform/linux/x11_input_grabs.h"
 #include "platform/linux/x11_model.h"
 #include "platform/workspace.h"
 
@@ -23,9 +26,10 @@ class X11Connection;
 }
 class X11RunningApplication;
 
-// The running applications of an EWMH desktop (tested with openbox): one per process of this user
-// that owns a managed normal window, plus the bundled programs a provider reports. It follows the
-// window manager through Qt's own X connection: property changes of the root (the client list,
+// The running applications of an EWMH desktop (tested with openbox and xfwm4): one per application
+// a process of this user shows (most show one; an office suite or a browser with web apps may show
+// several, each window deciding which), plus the bundled programs a provider reports. It follows
+// the window manager through Qt's own X connection: property changes of the root (the client list,
 // the active window) and of each client (its state) arrive as native events in Qt's event loop.
 class X11Workspace final : public Workspace, private QAbstractNativeEventFilter {
     Q_OBJECT
@@ -36,6 +40,8 @@ public:
         std::function<RunningApplicationList()> bundledApplications;
         // Installed desktop entries, most preferred folder first.
         std::function<QList<DesktopEntry>()> desktopEntries;
+        // Whether windows of the application are to be locked now.
+        std::function<bool(const QString&)> isLocked;
     };
 
     X11Workspace(std::shared_ptr<x11::X11Connection> connection, Providers providers,
@@ -49,6 +55,9 @@ public:
     // takes the focus directly.
     void activateSelf(QWindow* keyWindow) override;
     void fillOnMap(QWindow* window, const QColor& color) override;
+    // The application a window was recognised as; nothing for a window not known, or not
+    // recognised.
+    std::optional<QString> applicationIdOfWindow(quint32 window) const;
     bool grabKeyboard(QWindow* window) override;
     void releaseKeyboard() override;
 
@@ -56,9 +65,12 @@ private:
     struct Client {
         x11::ClientWindow window;
         ApplicationHints hints;
+        quint32 transientFor = 0;
+        std::optional<DesktopEntry> entry;
+        bool identified = false;
     };
     struct Tracked {
-        qint64 pid = 0;
+        x11::ApplicationKey key;
         RunningApplicationRef application;
         std::shared_ptr<X11RunningApplication> ownWindows; // null for a bundled program
     };
@@ -72,13 +84,22 @@ private:
     void settle();
 
     QList<quint32> readClientList();
-    void readClients(const QList<quint32>& windows, bool withHints);
+    // Reads what the workspace follows of each window into clients; windows gone meanwhile are
+    // dropped from it.
+    void readClients(const QList<quint32>& windows, bool withHints,
+                     QHash<quint32, Client>* clients);
     void refreshClientList();
+    void noteUnmanagedShown(quint32 window);
+    void noteCreated(quint32 window, bool unmanaged);
+    // Whether a new window may be a locked application's, as far as can be told before it shows:
+    // from what its process shows already, its process's facts and the hints set on it so far.
+    bool mayShowLocked(qint64 pid, const ApplicationHints& hints);
+    void identify(Client* client, const std::function<const QList<DesktopEntry>&()>& entries);
     void updateApplications(RunningApplicationList* launched, bool* quit);
     void mergeBundled(RunningApplicationList* launched) const;
-    std::shared_ptr<X11RunningApplication> makeApplication(qint64 pid,
-                                                           const x11::ProcessWindows& windows,
-                                                           const QList<DesktopEntry>& entries);
+    std::shared_ptr<X11RunningApplication> makeApplication(const x11::ApplicationKey& key,
+                                                           const x11::ApplicationWindows& windows);
+    bool ownsWindow(const x11::ApplicationKey& key, quint32 window) const;
     quint32 readActiveWindow() const;
     // The client that has the keyboard focus now; 0 when it is none of them.
     quint32 readFocusedClient() const;
@@ -86,15 +107,16 @@ private:
     RunningApplicationRef takeActivation(quint32 window);
     void noteFocusEvent(const void* event);
     RunningApplicationRef applicationOfWindow(quint32 window) const;
-    RunningApplicationRef applicationOfPid(qint64 pid) const;
+    RunningApplicationRef applicationOf(const x11::ApplicationKey& key) const;
+    RunningApplicationRef bundledApplicationOfPid(qint64 pid) const;
     void onProcessExited(const X11RunningApplication* application);
     bool dropTerminated();
 
-    // Holds the keys typed from now on in the server until thawKeyboard, so that whoever handles
-    // what the desktop just did (a new window, a change of focus) decides where they go.
-    void freezeKeyboard();
-    void thawKeyboard();
-    bool grabKeyboardOn(quint32 window, bool frozen) const;
+    // Holds the keys typed and clicks made from now on in the server until thawInput, so that
+    // whoever handles what the desktop just did (a new window, a change of focus) decides where
+    // they go.
+    void freezeInput();
+    void thawInput();
 
     void requestActivation(quint32 window);
     quint32 frontMostWindowOfThisProcess() const;
@@ -105,6 +127,14 @@ private:
 
     QHash<quint32, Client> m_clients;
     QList<quint32> m_mappingOrder;
+    // Shown windows that bypass the window manager, in the order they were shown.
+    QHash<quint32, Client> m_unmanaged;
+    QList<quint32> m_unmanagedOrder;
+    QList<quint32> m_unmanagedShown; // read at the next settling
+    bool m_unmanagedChanged = false;
+    // The window manager's frames, which are never clients.
+    QSet<quint32> m_frames;
+    KnownProcesses m_processes;
     // First-seen order; changed by the bundled programs' merge even on a const call.
     mutable std::vector<Tracked> m_applications;
 
@@ -123,12 +153,15 @@ private:
 
     WindowRequest m_pendingActivation;
 
-    // Our own window every key goes to, when one has asked (see grabKeyboard); 0 otherwise.
-    quint32 m_keyboardTarget = 0;
-    bool m_keyboardFrozen = false;
+    x11::X11InputGrabs m_grabs;
+    // Its keyboard target is our own window every key goes to, when one has asked (see
+    // grabKeyboard).
+    InputHold m_hold;
     // New windows the window manager has not listed as clients yet.
     QSet<quint32> m_awaitedClients;
-    QTimer m_thawDeadline;
+    mutable bool m_bundledMergeDue = false;
+    // What the applications' window filters hold on to: they outlive no workspace.
+    std::shared_ptr<int> m_alive = std::make_shared<int>(0);
 };
 
 } // namespace vantrel

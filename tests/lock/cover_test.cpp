@@ -16,7 +16,7 @@ WindowDescription window(qint64 pid, const QRectF& bounds, quint64 id = 0) {
 
 TEST(CoverPlan, EveryLockedWindowTheLockWindowDoesNotHideGetsAPlainCover) {
     CoverFacts facts;
-    facts.lockedProcesses = {42, 43};
+    facts.lockedApplications = {{42}, {43}};
     facts.prompt = QRect(100, 100, 500, 500);
     facts.windows = {
         window(42, QRectF(100, 100, 300, 200)), // under the lock window
@@ -28,7 +28,7 @@ TEST(CoverPlan, EveryLockedWindowTheLockWindowDoesNotHideGetsAPlainCover) {
     };
     const CoverPlan plan = planCovers(facts);
     EXPECT_EQ(plan.covers,
-              (QList<Cover>{{QRect(450, 120, 400, 300), 42}, {QRect(900, 500, 200, 150), 43}}));
+              (QList<Cover>{{QRect(450, 120, 400, 300), {42}}, {QRect(900, 500, 200, 150), {43}}}));
     EXPECT_FALSE(plan.raise);
 
     // Without the lock window up, every locked window is covered.
@@ -39,17 +39,17 @@ TEST(CoverPlan, EveryLockedWindowTheLockWindowDoesNotHideGetsAPlainCover) {
 TEST(CoverPlan, WindowBoundsCountFromTheMainScreenAndRoundOutwards) {
     // The main screen is the right one of two: the window list's origin is its top left.
     CoverFacts facts;
-    facts.lockedProcesses = {42};
+    facts.lockedApplications = {{42}};
     facts.mainScreenOrigin = QPointF(1280, 0);
     facts.windows = {window(42, QRectF(-1000.5, 100.25, 300, 200))};
-    EXPECT_EQ(planCovers(facts).covers,
-              (QList<Cover>{{QRect(279, 100, 301, 201), 42}})); // 279.5 .. 579.5, 100.25 .. 300.25
+    EXPECT_EQ(planCovers(facts).covers, (QList<Cover>{{QRect(279, 100, 301, 201),
+                                                       {42}}})); // 279.5 .. 579.5, 100.25 .. 300.25
 }
 
 TEST(CoverPlan, FullScreenModeCoversEveryOtherScreen) {
     CoverFacts facts;
     facts.fullScreenMode = true;
-    facts.lockedProcesses = {42};
+    facts.lockedApplications = {{42}};
     facts.screens = {QRectF(1280, 0, 1280, 800), QRectF(0, 0, 1280, 800),
                      QRectF(0, 800, 1024, 768)};
     facts.mainScreenOrigin = QPointF(1280, 0);
@@ -58,12 +58,12 @@ TEST(CoverPlan, FullScreenModeCoversEveryOtherScreen) {
                      window(42, QRectF(-1000, 1000, 300, 200))}; // on the third screen
     const CoverPlan plan = planCovers(facts);
     EXPECT_EQ(plan.covers,
-              (QList<Cover>{{QRect(1280, 0, 1280, 800), 42}, {QRect(0, 800, 1024, 768), 42}}));
+              (QList<Cover>{{QRect(1280, 0, 1280, 800), {42}}, {QRect(0, 800, 1024, 768), {42}}}));
 }
 
 TEST(CoverPlan, ALockedWindowInFrontOfOneOfOursAsksForARaise) {
     CoverFacts facts;
-    facts.lockedProcesses = {42};
+    facts.lockedApplications = {{42}};
     facts.prompt = QRect(100, 100, 500, 500);
     facts.ownWindows = {901};
     // Front-most first: ours is in front of the application's window.
@@ -205,7 +205,7 @@ TEST_F(CoverTest, OtherPendingApplicationsStayCoveredAndAClickOnTheirCoverAsksFo
     EXPECT_EQ(shownCovers(), QList<QRect>{QRect(100, 100, 600, 600)});
 
     CoverWindow* noteCover = lockController()->covers()->covers().first();
-    EXPECT_EQ(noteCover->ownerProcess(), 11);
+    EXPECT_EQ(noteCover->owner().processIdentifier, 11);
     QTest::mouseClick(noteCover, Qt::LeftButton);
     EXPECT_EQ(lockContent()->runningApp(), notes);
     EXPECT_EQ(lockWindow()->geometry(), QRect(100, 100, 600, 600));

@@ -10,7 +10,7 @@ const QRectF tallScreen(0, 0, 2560, 1440);
 
 LockFrameInputs windowMode(qint64 pid, QList<WindowDescription> windows) {
     LockFrameInputs inputs;
-    inputs.processIdentifier = pid;
+    inputs.owner = {pid};
     inputs.onScreenWindows = std::move(windows);
     inputs.mainScreen = tallScreen;
     return inputs;
