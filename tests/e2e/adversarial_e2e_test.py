@@ -54,7 +54,7 @@ TWO_MONITORS_OFFSET = [("left", 0, 0, 1280, 1024, False),
 class TestApplication:
     """One running vantrel-e2e-app, with its window list and its control pipe."""
 
-    def __init__(self, desktop, identifier, key_log, windows=1, geometry=None):
+    def __init__(self, desktop, identifier, key_log, windows=1, geometry=None, kind=None):
         folder = tempfile.mkdtemp(dir=desktop.root, prefix=identifier + "-")
         self.desktop = desktop
         self.key_log = key_log
@@ -64,6 +64,8 @@ class TestApplication:
                    "--windows-file", self.windows_file, "--control", self.control]
         if geometry:
             command += ["-qwindowgeometry", geometry]
+        if kind:
+            command += ["--kind", kind]
         self.process = desktop.spawn(command, identifier)
 
     def announced(self):
@@ -161,9 +163,9 @@ class AdversarialCase(VantrelSession):
 
     # -- steps ------------------------------------------------------------------------------
 
-    def launch(self, identifier=LOCKED_ID, windows=1, geometry=None):
+    def launch(self, identifier=LOCKED_ID, windows=1, geometry=None, kind=None):
         key_log = self.key_log if identifier == LOCKED_ID else self.free_key_log
-        return TestApplication(self.desktop, identifier, key_log, windows, geometry)
+        return TestApplication(self.desktop, identifier, key_log, windows, geometry, kind)
 
     def click_to_focus(self, window):
         """Clicks the window until it has the keyboard. For a moment after it appears the lock

@@ -4,13 +4,17 @@
 // anything reached the application. A test can also make it act by itself through a named pipe.
 //
 // Usage: vantrel-e2e-app [-name INSTANCE] [--key-log FILE] [--windows N] [--windows-file FILE]
-//                        [--control FIFO] [--no-net-wm-pid]
+//                        [--control FIFO] [--no-net-wm-pid] [--kind KIND]
 //   --windows N        N top-level windows at start, titled "Vantrel test application",
 //                      "Vantrel test application 2", ...
+//   --kind KIND        what they are: normal (the default), dialog, utility, or unmanaged
+//                      (override-redirect, past the window manager)
 //   --windows-file F   a line "INDEX ID" (the X window id, decimal) for every window and dialog
 //                      once it is first shown; the windows at start are 1..N, later ones go on
 //   --control FIFO     line commands: open-window, open-dialog, move X Y, resize W H,
 //                      activate-self, focus-self, fullscreen, minimize, quit, and
+//                      open-window-of INSTANCE LOG: a window of another application (its
+//                      WM_CLASS instance INSTANCE) from this same process, logging to LOG;
 //                      tray-icon: an icon in the system tray, all magenta (#ff00ff), that
 //                      appends "[tray-click]" when clicked
 //   --no-net-wm-pid    its windows carry no _NET_WM_PID, as with clients that never set it
@@ -43,12 +47,15 @@ const QColor kColours[] = {
     QColor(0xe0, 0xb0, 0x20), QColor(0xa0, 0x30, 0xc0), QColor(0x20, 0xb0, 0xb0),
 };
 
+enum class Kind { Normal, Dialog, Utility, Unmanaged };
+
 struct Options {
     QString keyLog;
     QString windowsFile;
     QString control;
     int windows = 1;
     bool withoutPid = false;
+    Kind kind = Kind::Normal;
 };
 
 void appendTo(const QString& path, const QByteArray& text) {
@@ -62,9 +69,10 @@ void appendTo(const QString& path, const QByteArray& text) {
 // One window or dialog of the application; Base is QWidget or QDialog.
 template <typename Base> class Surface final : public Base {
 public:
-    Surface(const Options& options, int index, QWidget* parent)
+    Surface(const Options& options, int index, QWidget* parent, QString keyLog = {})
         : Base(parent)
         , m_options(options)
+        , m_keyLog(keyLog.isEmpty() ? options.keyLog : std::move(keyLog))
         , m_index(index)
         , m_colour(kColours[static_cast<std::size_t>(index - 1) % std::size(kColours)]) {
         Base::setFocusPolicy(Qt::StrongFocus);
@@ -75,10 +83,10 @@ protected:
     void keyPressEvent(QKeyEvent* event) override {
         // Not handed on: a dialog would close on Escape.
         if (!event->text().isEmpty())
-            appendTo(m_options.keyLog, event->text().toUtf8());
+            appendTo(m_keyLog, event->text().toUtf8());
     }
 
-    void mousePressEvent(QMouseEvent*) override { appendTo(m_options.keyLog, "[click]"); }
+    void mousePressEvent(QMouseEvent*) override { appendTo(m_keyLog, "[click]"); }
 
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
@@ -96,6 +104,7 @@ protected:
 
 private:
     const Options& m_options;
+    QString m_keyLog;
     int m_index;
     QColor m_colour;
     bool m_announced = false;
@@ -104,13 +113,29 @@ private:
 using Window = Surface<QWidget>;
 using Dialog = Surface<QDialog>;
 
+xcb_connection_t* x11Connection() {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 != nullptr ? x11->connection() : nullptr;
+}
+
+// WM_CLASS of one window, set before it is first shown: Qt gives every window the process's.
+void setWindowClass(QWidget* surface, const QByteArray& instance) {
+    xcb_connection_t* connection = x11Connection();
+    if (connection == nullptr)
+        qFatal("vantrel-e2e-app: open-window-of needs X11");
+    const QByteArray value = instance + '\0' + "VantrelTestApplication" + '\0';
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE,
+                        static_cast<xcb_window_t>(surface->winId()), XCB_ATOM_WM_CLASS,
+                        XCB_ATOM_STRING, 8, static_cast<uint32_t>(value.size()), value.constData());
+    xcb_flush(connection);
+}
+
 // Qt sets _NET_WM_PID when it creates the native window; taken off again before the first map,
 // nobody ever sees it.
 void dropProcessId(QWidget* surface) {
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 == nullptr || x11->connection() == nullptr)
+    xcb_connection_t* connection = x11Connection();
+    if (connection == nullptr)
         qFatal("vantrel-e2e-app: --no-net-wm-pid needs X11");
-    xcb_connection_t* connection = x11->connection();
     const char name[] = "_NET_WM_PID";
     const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(
         xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 1, sizeof name - 1, name),
@@ -149,6 +174,21 @@ private:
     void openWindow() {
         const int index = nextIndex();
         auto window = std::make_unique<Window>(m_options, index, nullptr);
+        switch (m_options.kind) {
+        case Kind::Normal:
+            break;
+        case Kind::Dialog:
+            window->setWindowFlag(Qt::Dialog);
+            break;
+        case Kind::Utility:
+            window->setWindowFlag(Qt::Tool);
+            break;
+        case Kind::Unmanaged:
+            window->setWindowFlags(Qt::Window | Qt::BypassWindowManagerHint |
+                                   Qt::FramelessWindowHint);
+            window->move(200, 150);
+            break;
+        }
         window->setWindowTitle(index == 1
                                    ? QStringLiteral("Vantrel test application")
                                    : QStringLiteral("Vantrel test application %1").arg(index));
@@ -170,6 +210,15 @@ private:
         dialog->show();
     }
 
+    void openWindowOf(const QString& instance, const QString& keyLog) {
+        auto window = std::make_unique<Window>(m_options, nextIndex(), nullptr, keyLog);
+        window->setWindowTitle(QStringLiteral("Vantrel test application of ") + instance);
+        window->resize(360, 240);
+        setWindowClass(window.get(), instance.toUtf8());
+        window->show();
+        m_windows.push_back(std::move(window));
+    }
+
     QWidget* first() const { return m_windows.front().get(); }
 
     void showTrayIcon() {
@@ -184,12 +233,12 @@ private:
 
     void focusSelf() {
         // Straight to the X server, past the window manager, as a misbehaving program would.
-        auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-        if (x11 == nullptr || x11->connection() == nullptr)
+        xcb_connection_t* connection = x11Connection();
+        if (connection == nullptr)
             return;
-        xcb_set_input_focus(x11->connection(), XCB_INPUT_FOCUS_PARENT,
+        xcb_set_input_focus(connection, XCB_INPUT_FOCUS_PARENT,
                             static_cast<xcb_window_t>(first()->winId()), XCB_CURRENT_TIME);
-        xcb_flush(x11->connection());
+        xcb_flush(connection);
     }
 
     void run(const QString& line) {
@@ -200,6 +249,8 @@ private:
         const auto number = [&](qsizetype i) { return i < words.size() ? words.at(i).toInt() : 0; };
         if (command == QLatin1String("open-window"))
             openWindow();
+        else if (command == QLatin1String("open-window-of") && words.size() == 3)
+            openWindowOf(words.at(1), words.at(2));
         else if (command == QLatin1String("open-dialog"))
             openDialog();
         else if (command == QLatin1String("move"))
@@ -273,6 +324,13 @@ Options parse(const QStringList& arguments) {
     options.windowsFile = value("--windows-file");
     options.control = value("--control");
     options.withoutPid = arguments.contains(QLatin1String("--no-net-wm-pid"));
+    const QString kind = value("--kind");
+    if (kind == QLatin1String("dialog"))
+        options.kind = Kind::Dialog;
+    else if (kind == QLatin1String("utility"))
+        options.kind = Kind::Utility;
+    else if (kind == QLatin1String("unmanaged"))
+        options.kind = Kind::Unmanaged;
     const QString windows = value("--windows");
     if (!windows.isEmpty())
         options.windows = qMax(1, windows.toInt());
