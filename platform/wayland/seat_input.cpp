@@ -53,6 +53,7 @@ struct SeatListeners {
         if (input.m_keyboardSurface == surface)
             input.m_keyboardSurface = nullptr;
         input.m_repeatTimer.stop();
+        input.m_composer.reset();
     }
     static void key(void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t key, uint32_t state) {
         SeatInput& input = of(data);
@@ -139,7 +140,9 @@ const wl_pointer_listener pointerListener = {
 SeatInput::SeatInput(Connection& connection, SurfaceLookup lookup)
     : m_connection(connection)
     , m_lookup(std::move(lookup))
-    , m_context(xkb_context_new(XKB_CONTEXT_NO_FLAGS)) {
+    , m_context(xkb_context_new(XKB_CONTEXT_NO_FLAGS))
+    // The locale's, so that a password typed with dead keys is the one typed on the desktop.
+    , m_composer(composeTableOfLocale(m_context, composeLocaleOfEnvironment())) {
     connect(&m_repeatTimer, &QTimer::timeout, this, &SeatInput::repeat);
     connect(&m_connection, &Connection::seatCapabilitiesChanged, this, &SeatInput::onCapabilities);
     onCapabilities();
@@ -206,18 +209,26 @@ void SeatInput::deliverKey(uint32_t key, bool pressed, bool autoRepeat) {
         return;
     // Evdev codes are xkb keycodes less 8, as in X11 key events.
     const xkb_keycode_t code = key + 8;
-    const xkb_keysym_t keysym = xkb_state_key_get_one_sym(m_state, code);
     char utf8[64] = {};
     xkb_state_key_get_utf8(m_state, code, utf8, sizeof utf8);
-    QString text = QString::fromUtf8(utf8);
-    if (!typesText(text))
-        text.clear();
+    KeyComposer::Typed typed{xkb_state_key_get_one_sym(m_state, code), QString::fromUtf8(utf8)};
+    if (pressed) {
+        // A dead key, or a key within a compose sequence, types nothing yet.
+        const std::optional<KeyComposer::Typed> composed =
+            m_composer.press(typed.keysym, typed.text, modifiers());
+        if (!composed)
+            return;
+        typed = *composed;
+    }
+    if (!typesText(typed.text))
+        typed.text.clear();
     QWidget* receiver = target->widget()->focusWidget();
     if (receiver == nullptr)
         receiver = target->widget();
-    QKeyEvent event(pressed ? QEvent::KeyPress : QEvent::KeyRelease, qtKeyOfKeysym(keysym, text),
-                    modifiers(), scanCodeOfKey(code, keysym, m_keymapHasPositions), keysym, 0, text,
-                    autoRepeat);
+    QKeyEvent event(pressed ? QEvent::KeyPress : QEvent::KeyRelease,
+                    qtKeyOfKeysym(typed.keysym, typed.text), modifiers(),
+                    scanCodeOfKey(code, typed.keysym, m_keymapHasPositions), typed.keysym, 0,
+                    typed.text, autoRepeat);
     QCoreApplication::sendEvent(receiver, &event);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/wayland/key_composer.h"
+
 #include <functional>
 #include <QEvent>
 #include <QObject>
@@ -21,8 +23,9 @@ class Connection;
 class WidgetLayerSurface;
 
 // The seat's keyboard and pointer on our layer surfaces, turned into Qt key and mouse events for
-// the widgets shown there: keys through xkbcommon with the compositor's keymap, repeated at its
-// rate; buttons to the child under the pointer, released where they were pressed.
+// the widgets shown there: keys through xkbcommon with the compositor's keymap and the locale's
+// dead keys and compose sequences, repeated at its rate; buttons to the child under the pointer,
+// released where they were pressed.
 class SeatInput final : public QObject {
 public:
     using SurfaceLookup = std::function<WidgetLayerSurface*(wl_surface*)>;
@@ -46,6 +49,7 @@ private:
     xkb_context* m_context = nullptr;
     xkb_keymap* m_keymap = nullptr;
     xkb_state* m_state = nullptr;
+    KeyComposer m_composer;
     bool m_keymapHasPositions = true;
     wl_surface* m_keyboardSurface = nullptr;
     wl_surface* m_pointerSurface = nullptr;

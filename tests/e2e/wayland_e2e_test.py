@@ -39,6 +39,8 @@ VANTREL_APP_ID = "com.corvane.vantrel"
 # is in the middle of the first output.
 EDGE = 40
 ATTACK_TEXT = "leak"
+# Its é is typed with a dead key.
+ACCENTED_PASSWORD = "café au lait"
 # How much of a shown foot must be its background: the rest is its cursor.
 SHOWN_FRACTION = 0.95
 
@@ -239,6 +241,16 @@ class LockTest(WaylandSession, unittest.TestCase):
         self.desktop.focus(LOCKED_APP_ID)
         self.assert_not_covered(LOCKED_APP_ID, 1.0)
         self.assert_takes_keys(LOCKED_APP_ID)
+
+    def test_a_password_typed_with_a_dead_key_unlocks(self):
+        self.desktop.run([SET_PASSWORD, ACCENTED_PASSWORD])
+        self.start_locked()
+        # The é from a dead acute and an e, as on a French or Portuguese keyboard.
+        self.desktop.wtype("-d", "10", "caf", "-k", "dead_acute", "e au lait")
+        self.desktop.key("Return")
+        wait_until(lambda: self.is_shown_uncovered(LOCKED_APP_ID), 3,
+                   "the password typed with a dead key uncovers the application")
+        self.assert_no_key_reaches(wait=0)
 
     def test_close_shortcut_hides_the_application_and_it_locks_again(self):
         self.start_locked()
