@@ -86,8 +86,6 @@ Connection::~Connection() {
     delete m_notifier;
     for (const Output& output : std::as_const(m_outputs))
         wl_output_destroy(output.output);
-    if (m_toplevelManager != nullptr)
-        zwlr_foreign_toplevel_manager_v1_destroy(m_toplevelManager);
     if (m_layerShell != nullptr)
         zwlr_layer_shell_v1_destroy(m_layerShell);
     if (m_seat != nullptr)
@@ -124,8 +122,8 @@ void Connection::onGlobal(void* data, wl_registry* registry, uint32_t name, cons
         self->m_layerShell =
             bind<zwlr_layer_shell_v1>(registry, name, &zwlr_layer_shell_v1_interface, version, 4);
     } else if (std::strcmp(interface, zwlr_foreign_toplevel_manager_v1_interface.name) == 0) {
-        self->m_toplevelManager = bind<zwlr_foreign_toplevel_manager_v1>(
-            registry, name, &zwlr_foreign_toplevel_manager_v1_interface, version, 3);
+        self->m_toplevelManagerName = name;
+        self->m_toplevelManagerVersion = version;
     }
 }
 
@@ -162,9 +160,25 @@ const Output* Connection::outputOf(const QScreen* screen) const {
     return index >= 0 && index < m_outputs.size() ? &m_outputs[index] : &m_outputs.first();
 }
 
+zwlr_foreign_toplevel_manager_v1* Connection::bindToplevelManager() {
+    if (m_toplevelManagerName == 0)
+        return nullptr;
+    return bind<zwlr_foreign_toplevel_manager_v1>(m_registry, m_toplevelManagerName,
+                                                  &zwlr_foreign_toplevel_manager_v1_interface,
+                                                  m_toplevelManagerVersion, 3);
+}
+
 bool Connection::offersLockProtocols() const {
     return m_compositor != nullptr && m_shm != nullptr && m_layerShell != nullptr &&
-           m_toplevelManager != nullptr;
+           m_toplevelManagerName != 0;
+}
+
+bool Connection::roundtrip() {
+    if (m_lost || wl_display_roundtrip(m_display) < 0) {
+        checkError();
+        return false;
+    }
+    return true;
 }
 
 void Connection::flush() {

@@ -43,7 +43,9 @@ public:
     wl_seat* seat() const { return m_seat; }
     uint32_t seatCapabilities() const { return m_seatCapabilities; }
     zwlr_layer_shell_v1* layerShell() const { return m_layerShell; }
-    zwlr_foreign_toplevel_manager_v1* toplevelManager() const { return m_toplevelManager; }
+    // A new binding of the toplevel manager, the caller's own. The compositor answers the bind
+    // with every toplevel open now: add the listener before the next dispatch, or they are lost.
+    zwlr_foreign_toplevel_manager_v1* bindToplevelManager();
     const QList<Output>& outputs() const { return m_outputs; }
     // The output Qt shows as the screen: by name, else by place in the list, else the first.
     const Output* outputOf(const QScreen* screen) const;
@@ -52,6 +54,9 @@ public:
     bool offersLockProtocols() const;
 
     void flush();
+    // Waits until the compositor has answered every request so far; false when the connection
+    // failed. Blocks: only before the event loop runs.
+    bool roundtrip();
 
 Q_SIGNALS:
     void seatCapabilitiesChanged();
@@ -74,7 +79,9 @@ private:
     wl_seat* m_seat = nullptr;
     uint32_t m_seatCapabilities = 0;
     zwlr_layer_shell_v1* m_layerShell = nullptr;
-    zwlr_foreign_toplevel_manager_v1* m_toplevelManager = nullptr;
+    // Bound by who follows the toplevels.
+    uint32_t m_toplevelManagerName = 0;
+    uint32_t m_toplevelManagerVersion = 0;
     QList<Output> m_outputs;
     QSocketNotifier* m_notifier = nullptr;
     bool m_lost = false;

@@ -49,7 +49,9 @@ struct ToplevelListeners {
                          zwlr_foreign_toplevel_handle_v1* handle) {
         static_cast<WaylandWorkspace*>(data)->addToplevel(handle);
     }
-    static void finished(void*, zwlr_foreign_toplevel_manager_v1*) {}
+    static void finished(void* data, zwlr_foreign_toplevel_manager_v1*) {
+        static_cast<WaylandWorkspace*>(data)->managerFinished();
+    }
 };
 
 namespace {
@@ -82,16 +84,31 @@ WaylandWorkspace::WaylandWorkspace(std::shared_ptr<Connection> connection, Provi
     , m_lockSurfaces(std::make_unique<LockSurfaces>(*m_connection))
     , m_sway(SwayCommands::forSession())
     , m_nextIdentifier(firstIdentifier) {
-    zwlr_foreign_toplevel_manager_v1_add_listener(m_connection->toplevelManager(), &managerListener,
-                                                  this);
-    m_connection->flush();
+    // Listening from the bind on: the compositor's answer lists the windows open now. Nobody
+    // listens to this workspace yet, so their applications are running but not launched, as on
+    // X11: locked from their next launch on.
+    m_manager = m_connection->bindToplevelManager();
+    if (m_manager != nullptr)
+        zwlr_foreign_toplevel_manager_v1_add_listener(m_manager, &managerListener, this);
+    m_connection->roundtrip();
 }
 
 WaylandWorkspace::~WaylandWorkspace() {
     for (const auto& toplevel : m_toplevels)
         zwlr_foreign_toplevel_handle_v1_destroy(toplevel->handle);
+    if (m_manager != nullptr) {
+        zwlr_foreign_toplevel_manager_v1_stop(m_manager);
+        zwlr_foreign_toplevel_manager_v1_destroy(m_manager);
+    }
+    m_connection->flush();
     for (const auto& application : std::as_const(m_applications))
         application->markTerminated();
+}
+
+void WaylandWorkspace::managerFinished() {
+    // The compositor announces no more toplevels; those known stay until they close.
+    zwlr_foreign_toplevel_manager_v1_destroy(m_manager);
+    m_manager = nullptr;
 }
 
 void WaylandWorkspace::addToplevel(zwlr_foreign_toplevel_handle_v1* handle) {

@@ -9,6 +9,7 @@
 #include <QPointer>
 
 struct zwlr_foreign_toplevel_handle_v1;
+struct zwlr_foreign_toplevel_manager_v1;
 
 namespace vantrel {
 
@@ -57,6 +58,7 @@ public:
         QString ownAppId;
     };
 
+    // Blocks for a round trip, to learn the windows open now: make it before the event loop runs.
     WaylandWorkspace(std::shared_ptr<Connection> connection, Providers providers,
                      QObject* parent = nullptr);
     ~WaylandWorkspace() override;
@@ -73,9 +75,10 @@ public:
     bool minimize(const WaylandRunningApplication& application);
     bool activate(const WaylandRunningApplication& application);
 
-    // The protocol's events, by the handle's listener.
+    // The protocol's events, by the listeners of the handles and of the manager.
     void toplevelDone(Toplevel& toplevel);
     void toplevelClosed(Toplevel& toplevel);
+    void managerFinished();
 
 private:
     void addToplevel(zwlr_foreign_toplevel_handle_v1* handle);
@@ -85,6 +88,7 @@ private:
     void updateHidden(WaylandRunningApplication& application);
 
     std::shared_ptr<Connection> m_connection;
+    zwlr_foreign_toplevel_manager_v1* m_manager = nullptr;
     Providers m_providers;
     std::unique_ptr<LockSurfaces> m_lockSurfaces;
     std::unique_ptr<SwayCommands> m_sway;

@@ -292,6 +292,16 @@ class LockTest(VantrelSession, unittest.TestCase):
         lock = self.assert_locked(window, shown)
         self.assertEqual(self.desktop.geometry(lock), Rect(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT))
 
+    def test_application_running_before_start_is_locked_from_its_next_launch(self):
+        process, window, _ = self.launch_application()
+        self.start_vantrel()
+        # Running, not launched: it goes on as it was.
+        self.assert_never_covered(window, 1.0)
+        self.assert_application_takes_keys(window)
+        self.desktop.stop_process(process)
+        _, window, shown = self.launch_application()
+        self.assert_locked(window, shown)
+
     def test_application_not_on_the_list_is_never_covered(self):
         self.start_vantrel()
         _, window, _ = self.launch_application(FREE_ID)

@@ -112,6 +112,12 @@ class WaylandSession(VantrelSession):
                    interval=0.005)
         return time.monotonic()
 
+    def open_second_locked_window(self):
+        """Another foot: another window of the locked application."""
+        self.desktop.spawn(["foot", "-o", f"colors.background={LOCKED_BACKGROUND}"], "foot-2")
+        wait_until(lambda: len(self.desktop.views_of(LOCKED_APP_ID)) == 2, 10,
+                   "the second window appears")
+
     def typed_keys(self, app_id=LOCKED_APP_ID):
         try:
             with open(self.key_logs[app_id]) as log:
@@ -278,6 +284,30 @@ class LockTest(WaylandSession, unittest.TestCase):
         self.assert_takes_keys(FREE_APP_ID)
 
 
+class StartTest(WaylandSession, unittest.TestCase):
+    """Windows open before Vantrel starts. As on X11, their applications are running from the
+    start, not launched: locked from their next launch on."""
+
+    def test_locked_application_open_at_start_is_locked_from_its_next_launch(self):
+        self.launch_foot()
+        self.start_vantrel()
+        self.desktop.focus(LOCKED_APP_ID)
+        wait_until(lambda: self.shown_fraction(LOCKED_APP_ID) >= SHOWN_FRACTION, 3,
+                   "the application draws itself")
+        self.assert_not_covered(LOCKED_APP_ID, 1.0)
+        # A window more is the application it was, not a launch of it.
+        self.open_second_locked_window()
+        self.assertTrue(holds_throughout(lambda: self.lock_pixels() == 0, 1.0),
+                        "a second window of the application open at start was taken for a launch")
+
+        self.desktop.close(LOCKED_APP_ID)
+        wait_until(lambda: not self.desktop.views_of(LOCKED_APP_ID), 5,
+                   "every window of the application closes")
+        self.assert_locked(self.launch_foot())
+        self.desktop.type_text(ATTACK_TEXT)
+        self.assert_no_key_reaches()
+
+
 # The locked foot in a sway command.
 FOOT = criteria(LOCKED_APP_ID)
 
@@ -305,10 +335,7 @@ class AdversarialTest(WaylandSession, unittest.TestCase):
 
     def test_a_second_window_while_locked(self):
         self.start_locked()
-        # Another foot is another window of the same application.
-        self.desktop.spawn(["foot", "-o", f"colors.background={LOCKED_BACKGROUND}"], "foot-2")
-        wait_until(lambda: len(self.desktop.views_of(LOCKED_APP_ID)) == 2, 10,
-                   "the second window appears")
+        self.open_second_locked_window()
         self.assert_locked(time.monotonic())
         self.desktop.type_text(ATTACK_TEXT)
         self.assert_no_key_reaches()
