@@ -26,6 +26,11 @@ class X11Connection;
 }
 class X11RunningApplication;
 
+namespace x11 {
+// Longest list of windows read from a property.
+inline constexpr quint32 longList = 1u << 16;
+} // namespace x11
+
 // The running applications of an EWMH desktop (tested with openbox and xfwm4): one per application
 // a process of this user shows (most show one; an office suite or a browser with web apps may show
 // several, each window deciding which), plus the bundled programs a provider reports. It follows
@@ -91,6 +96,7 @@ private:
     void refreshClientList();
     void noteUnmanagedShown(quint32 window);
     void noteCreated(quint32 window, bool unmanaged);
+    bool isTopLevel(quint32 window) const;
     // Whether a new window may be a locked application's, as far as can be told before it shows:
     // from what its process shows already, its process's facts and the hints set on it so far.
     bool mayShowLocked(qint64 pid, const ApplicationHints& hints);

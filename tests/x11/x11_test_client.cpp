@@ -94,10 +94,18 @@ void setString(xcb_connection_t* c, xcb_window_t w, xcb_atom_t property, xcb_ato
 // Asks the system tray to take the window in as an icon; the tray maps it inside its panel.
 void dockInTray(xcb_connection_t* c, int screenNumber, xcb_window_t w) {
     const std::string selection = "_NET_SYSTEM_TRAY_S" + std::to_string(screenNumber);
-    xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
-        c, xcb_get_selection_owner(c, intern(c, selection.c_str())), nullptr);
-    const xcb_window_t tray = owner != nullptr ? owner->owner : xcb_window_t{XCB_WINDOW_NONE};
-    std::free(owner);
+    const xcb_atom_t trayAtom = intern(c, selection.c_str());
+    // A panel just started shows itself before its tray takes the selection: wait for it, as an
+    // application waits for the tray's announcement.
+    xcb_window_t tray = XCB_WINDOW_NONE;
+    for (int tries = 0; tries < 100 && tray == XCB_WINDOW_NONE; ++tries) {
+        if (tries > 0)
+            usleep(50 * 1000);
+        xcb_get_selection_owner_reply_t* owner =
+            xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, trayAtom), nullptr);
+        tray = owner != nullptr ? owner->owner : xcb_window_t{XCB_WINDOW_NONE};
+        std::free(owner);
+    }
     if (tray == XCB_WINDOW_NONE) {
         std::fprintf(stderr, "x11_test_client: no system tray\n");
         return;
