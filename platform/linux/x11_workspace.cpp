@@ -108,6 +108,8 @@ bool X11Workspace::nativeEventFilter(const QByteArray& eventType, void* message,
                 m_awaitedClients.insert(mapped->window);
             }
         } else {
+            // One of ours back on screen after someone else took it off.
+            m_awaitedClients.remove(mapped->window);
             noteUnmanagedShown(mapped->window);
         }
         m_windowsChanged = true;
@@ -145,6 +147,15 @@ bool X11Workspace::nativeEventFilter(const QByteArray& eventType, void* message,
             if (m_unmanaged.remove(gone->window) > 0 || m_unmanagedShown.removeAll(gone->window)) {
                 m_unmanagedOrder.removeAll(gone->window);
                 m_unmanagedChanged = true;
+            }
+            // A lock surface taken off the screen by another program: the focus falls back to
+            // whatever was under it, so the keys and clicks wait until the surface is back.
+            if ((event->response_type & ~0x80) == XCB_UNMAP_NOTIFY &&
+                isShownWindowOfOurs(gone->window)) {
+                freezeInput();
+                if (m_hold.isFrozen()) {
+                    m_awaitedClients.insert(gone->window);
+                }
             }
         }
         m_windowsChanged = true;
@@ -302,6 +313,16 @@ void X11Workspace::settle() {
             },
             Qt::QueuedConnection);
     }
+}
+
+bool X11Workspace::isShownWindowOfOurs(xcb_window_t window) {
+    // Qt has not heard of the unmap yet: a window of ours we hid ourselves is no longer visible.
+    const QWindowList windows = QGuiApplication::allWindows();
+    return std::any_of(windows.cbegin(), windows.cend(), [&](const QWindow* ours) {
+        return ours->handle() != nullptr && ours->isVisible() &&
+               ours->flags().testFlag(Qt::BypassWindowManagerHint) &&
+               static_cast<xcb_window_t>(ours->winId()) == window;
+    });
 }
 
 bool X11Workspace::isTopLevel(xcb_window_t window) const {

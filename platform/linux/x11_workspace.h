@@ -97,6 +97,7 @@ private:
     void noteUnmanagedShown(quint32 window);
     void noteCreated(quint32 window, bool unmanaged);
     bool isTopLevel(quint32 window) const;
+    static bool isShownWindowOfOurs(quint32 window);
     // Whether a new window may be a locked application's, as far as can be told before it shows:
     // from what its process shows already, its process's facts and the hints set on it so far.
     bool mayShowLocked(qint64 pid, const ApplicationHints& hints);
