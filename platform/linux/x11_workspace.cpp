@@ -100,12 +100,12 @@ bool X11Workspace::nativeEventFilter(const QByteArray& eventType, void* message,
             break;
         }
         if (mapped->override_redirect == 0) {
-            freezeInput();
             // Under a window manager that does not reparent, a new client is mapped as it is;
             // under one that does, this is the frame of a client already awaited.
-            if (!m_clients.contains(mapped->window) && !m_frames.contains(mapped->window) &&
-                m_hold.isFrozen()) {
-                m_awaitedClients.insert(mapped->window);
+            if (!m_clients.contains(mapped->window) && !m_frames.contains(mapped->window)) {
+                holdInputUntilShown(mapped->window);
+            } else {
+                freezeInput();
             }
         } else {
             // One of ours back on screen after someone else took it off.
@@ -125,10 +125,7 @@ bool X11Workspace::nativeEventFilter(const QByteArray& eventType, void* message,
             reparented->parent != m_connection->root() && isTopLevel(reparented->parent)) {
             m_frames.insert(reparented->parent);
             if (!m_clients.contains(reparented->window)) {
-                freezeInput();
-                if (m_hold.isFrozen()) {
-                    m_awaitedClients.insert(reparented->window);
-                }
+                holdInputUntilShown(reparented->window);
             }
         }
         m_windowsChanged = true;
@@ -152,10 +149,7 @@ bool X11Workspace::nativeEventFilter(const QByteArray& eventType, void* message,
             // whatever was under it, so the keys and clicks wait until the surface is back.
             if ((event->response_type & ~0x80) == XCB_UNMAP_NOTIFY &&
                 isShownWindowOfOurs(gone->window)) {
-                freezeInput();
-                if (m_hold.isFrozen()) {
-                    m_awaitedClients.insert(gone->window);
-                }
+                holdInputUntilShown(gone->window);
             }
         }
         m_windowsChanged = true;
@@ -344,10 +338,7 @@ void X11Workspace::noteCreated(xcb_window_t window, bool unmanaged) {
     // A window shows the moment the window manager maps it, before this program hears of it: a
     // click then would reach it. So input waits from its creation, when it may be locked.
     if (!unmanaged && mayShowLocked(*pid, client.hints)) {
-        freezeInput();
-        if (m_hold.isFrozen()) {
-            m_awaitedClients.insert(window);
-        }
+        holdInputUntilShown(window);
     }
 }
 
@@ -435,6 +426,13 @@ void X11Workspace::freezeInput() {
     m_awaitedClients.clear();
     m_hold.freeze();
     setInputHeld(m_hold.isFrozen());
+}
+
+void X11Workspace::holdInputUntilShown(xcb_window_t window) {
+    freezeInput();
+    if (m_hold.isFrozen()) {
+        m_awaitedClients.insert(window);
+    }
 }
 
 void X11Workspace::thawInput() {

@@ -123,6 +123,9 @@ private:
     // whoever handles what the desktop just did (a new window, a change of focus) decides where
     // they go.
     void freezeInput();
+    // Holds input until the window is a client, or one of ours is back on screen (or the
+    // deadline).
+    void holdInputUntilShown(quint32 window);
     void thawInput();
 
     void requestActivation(quint32 window);
