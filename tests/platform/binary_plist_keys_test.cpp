@@ -37,7 +37,7 @@ QByteArray binaryList(const QByteArray& objects, const QList<quint64>& offsets, 
 // The marker of a dictionary or string with its item count written after it in countSize bytes.
 QByteArray marker(quint8 type, quint32 count, int countSize = 4) {
     QByteArray bytes;
-    appendBigEndian(bytes, (type << 4) | 0x0f, 1);
+    appendBigEndian(bytes, static_cast<quint64>((type << 4) | 0x0f), 1);
     appendBigEndian(bytes, countSize == 2 ? 0x11 : 0x12, 1);
     appendBigEndian(bytes, count, countSize);
     return bytes;
