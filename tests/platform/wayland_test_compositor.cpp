@@ -53,8 +53,8 @@ WaylandTestCompositor::WaylandTestCompositor() {
     };
     wl_client_add_destroy_listener(m_client, &m_clientGone.listener);
     m_wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    wl_event_loop_add_fd(wl_display_get_event_loop(m_display), m_wake, WL_EVENT_READABLE,
-                         &runQueuedWork, this);
+    m_wakeSource = wl_event_loop_add_fd(wl_display_get_event_loop(m_display), m_wake,
+                                        WL_EVENT_READABLE, &runQueuedWork, this);
     m_thread = std::thread([this] { wl_display_run(m_display); });
 }
 
@@ -63,6 +63,9 @@ WaylandTestCompositor::~WaylandTestCompositor() {
     m_thread.join();
     if (m_client != nullptr)
         wl_client_destroy(m_client);
+    // The display's event loop does not free the sources added to it.
+    if (m_wakeSource != nullptr)
+        wl_event_source_remove(m_wakeSource);
     wl_display_destroy(m_display);
     close(m_wake);
     if (m_clientSocket >= 0)

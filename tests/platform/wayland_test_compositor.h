@@ -59,6 +59,7 @@ private:
     wl_client* m_client = nullptr;
     int m_clientSocket = -1;
     int m_wake = -1;
+    wl_event_source* m_wakeSource = nullptr;
     ClientListener m_clientGone{};
     std::list<Window> m_windows;
     std::vector<wl_resource*> m_managers;
