@@ -102,7 +102,10 @@ bool X11Workspace::nativeEventFilter(const QByteArray& eventType, void* message,
         if (mapped->override_redirect == 0) {
             // Under a window manager that does not reparent, a new client is mapped as it is;
             // under one that does, this is the frame of a client already awaited.
-            if (!m_clients.contains(mapped->window) && !m_frames.contains(mapped->window)) {
+            if ((!m_clients.contains(mapped->window) && !m_frames.contains(mapped->window)) ||
+                isLockedClient(m_frames.value(mapped->window, mapped->window))) {
+                // A locked application's window coming back (restored, another desktop) gets
+                // the focus next: input waits for the lock until the deadline.
                 holdInputUntilShown(mapped->window);
             } else {
                 freezeInput();
@@ -123,7 +126,7 @@ bool X11Workspace::nativeEventFilter(const QByteArray& eventType, void* message,
         // Into a window of the root: a frame. Deeper in (a tray taking an icon) it is no client.
         if (reparented->event == m_connection->root() &&
             reparented->parent != m_connection->root() && isTopLevel(reparented->parent)) {
-            m_frames.insert(reparented->parent);
+            m_frames.insert(reparented->parent, reparented->window);
             if (!m_clients.contains(reparented->window)) {
                 holdInputUntilShown(reparented->window);
             }
@@ -426,6 +429,12 @@ void X11Workspace::freezeInput() {
     m_awaitedClients.clear();
     m_hold.freeze();
     setInputHeld(m_hold.isFrozen());
+}
+
+bool X11Workspace::isLockedClient(xcb_window_t window) const {
+    const auto client = m_clients.constFind(window);
+    return client != m_clients.cend() && client->window.applicationId && m_providers.isLocked &&
+           m_providers.isLocked(*client->window.applicationId);
 }
 
 void X11Workspace::holdInputUntilShown(xcb_window_t window) {

@@ -126,6 +126,7 @@ private:
     // Holds input until the window is a client, or one of ours is back on screen (or the
     // deadline).
     void holdInputUntilShown(quint32 window);
+    bool isLockedClient(quint32 window) const;
     void thawInput();
 
     void requestActivation(quint32 window);
@@ -143,7 +144,8 @@ private:
     QList<quint32> m_unmanagedShown; // read at the next settling
     bool m_unmanagedChanged = false;
     // The window manager's frames, which are never clients.
-    QSet<quint32> m_frames;
+    // Frame -> the client it holds.
+    QHash<quint32, quint32> m_frames;
     KnownProcesses m_processes;
     // First-seen order; changed by the bundled programs' merge even on a const call.
     mutable std::vector<Tracked> m_applications;
