@@ -1,5 +1,7 @@
 #include "platform/keyed_archive.h"
 
+#include "platform/plist_io.h"
+
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -31,13 +33,7 @@ QByteArray finishArchive(PlistPtr objects) {
     plist_dict_set_item(root.get(), "$top", top);
     plist_dict_set_item(root.get(), "$objects", objects.release());
 
-    char* raw = nullptr;
-    uint32_t length = 0;
-    plist_to_bin(root.get(), &raw, &length);
-    const std::unique_ptr<char, decltype(&plist_to_bin_free)> bin(raw, &plist_to_bin_free);
-    if (!bin)
-        return {};
-    return QByteArray(bin.get(), static_cast<qsizetype>(length));
+    return plistToBinary(root.get());
 }
 
 bool isString(plist_t node) {
@@ -64,12 +60,7 @@ QString stringValue(plist_t node) {
 class Archive {
 public:
     explicit Archive(const QByteArray& bytes) {
-        if (bytes.isEmpty() ||
-            static_cast<quint64>(bytes.size()) > std::numeric_limits<uint32_t>::max())
-            return;
-        plist_t raw = nullptr;
-        plist_from_memory(bytes.constData(), static_cast<uint32_t>(bytes.size()), &raw);
-        m_root.reset(raw);
+        m_root.reset(plistFromBytes(bytes));
         if (!m_root || plist_get_node_type(m_root.get()) != PLIST_DICT)
             return;
         if (!stringEquals(plist_dict_get_item(m_root.get(), "$archiver"), "NSKeyedArchiver"))

@@ -1,6 +1,7 @@
 #include "platform/property_list.h"
 
 #include "platform/binary_plist_keys.h"
+#include "platform/plist_io.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -29,7 +30,7 @@ struct MallocDeleter {
 };
 
 QDateTime referenceDate() {
-    return QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
+    return QDateTime(QDate(2001, 1, 1), QTime(0, 0), QTimeZone::utc());
 }
 
 std::optional<QVariant> toVariant(plist_t node, int depth) {
@@ -176,14 +177,9 @@ PlistPtr fromVariant(const QVariant& value, int depth) {
 } // namespace
 
 std::optional<QVariant> parsePropertyList(const QByteArray& bytes) {
-    if (bytes.isEmpty() ||
-        static_cast<quint64>(bytes.size()) > std::numeric_limits<uint32_t>::max())
-        return std::nullopt;
     if (binaryPlistHasKeyWithNul(bytes))
         return std::nullopt;
-    plist_t raw = nullptr;
-    plist_from_memory(bytes.constData(), static_cast<uint32_t>(bytes.size()), &raw);
-    const PlistPtr root(raw);
+    const PlistPtr root(plistFromBytes(bytes));
     if (!root)
         return std::nullopt;
     return toVariant(root.get(), 0);
@@ -193,13 +189,10 @@ std::optional<QByteArray> serializeBinaryPropertyList(const QVariant& value) {
     const PlistPtr root = fromVariant(value, 0);
     if (!root)
         return std::nullopt;
-    char* raw = nullptr;
-    uint32_t length = 0;
-    plist_to_bin(root.get(), &raw, &length);
-    const std::unique_ptr<char, decltype(&plist_to_bin_free)> bin(raw, &plist_to_bin_free);
-    if (!bin)
+    QByteArray bin = plistToBinary(root.get());
+    if (bin.isEmpty())
         return std::nullopt;
-    return QByteArray(bin.get(), static_cast<qsizetype>(length));
+    return bin;
 }
 
 } // namespace vantrel

@@ -1,4 +1,5 @@
 #include "platform/keyed_archive.h"
+#include "platform/plist_io.h"
 
 #include <cstdint>
 #include <functional>
@@ -45,16 +46,9 @@ using Plist = std::unique_ptr<void, void (*)(plist_t)>;
 
 // Re-encodes a valid archive after letting the test damage its top-level dictionary.
 QByteArray tampered(const QByteArray& archive, const std::function<void(plist_t)>& damage) {
-    plist_t raw = nullptr;
-    plist_from_memory(archive.constData(), static_cast<uint32_t>(archive.size()), &raw);
-    Plist root(raw, &plist_free);
+    Plist root(plistFromBytes(archive), &plist_free);
     damage(root.get());
-    char* bin = nullptr;
-    uint32_t length = 0;
-    plist_to_bin(root.get(), &bin, &length);
-    QByteArray out(bin, static_cast<qsizetype>(length));
-    plist_to_bin_free(bin);
-    return out;
+    return plistToBinary(root.get());
 }
 
 plist_t objectAt(plist_t root, uint32_t i) {
@@ -76,9 +70,7 @@ TEST(KeyedArchive, RoundTrips) {
 TEST(KeyedArchive, WrittenLayoutMatchesTheArchiver) {
     const QByteArray bytes = archiveStringList({QStringLiteral("a")});
     ASSERT_TRUE(bytes.startsWith("bplist00"));
-    plist_t raw = nullptr;
-    plist_from_memory(bytes.constData(), static_cast<uint32_t>(bytes.size()), &raw);
-    Plist root(raw, &plist_free);
+    Plist root(plistFromBytes(bytes), &plist_free);
     ASSERT_TRUE(root);
     uint64_t version = 0;
     plist_get_uint_val(plist_dict_get_item(root.get(), "$version"), &version);
@@ -156,11 +148,7 @@ TEST(KeyedArchive, RejectsWrongObjectShapes) {
     // A plain array of strings is a property list but not an archive.
     plist_t plain = plist_new_array();
     plist_array_append_item(plain, plist_new_string("a"));
-    char* bin = nullptr;
-    uint32_t length = 0;
-    plist_to_bin(plain, &bin, &length);
-    const QByteArray plainBytes(bin, static_cast<qsizetype>(length));
-    plist_to_bin_free(bin);
+    const QByteArray plainBytes = plistToBinary(plain);
     plist_free(plain);
     EXPECT_FALSE(unarchiveStringList(plainBytes));
     EXPECT_FALSE(unarchiveString(plainBytes));

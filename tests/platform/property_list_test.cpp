@@ -34,9 +34,9 @@ TEST(PropertyList, ScalarsRoundTrip) {
 }
 
 TEST(PropertyList, DatesRoundTripAgainstTheReferenceDate) {
-    const QDateTime reference(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
-    const QDateTime later(QDate(2024, 2, 29), QTime(13, 14, 15), Qt::UTC);
-    const QDateTime earlier(QDate(1990, 5, 6), QTime(7, 8, 9), Qt::UTC);
+    const QDateTime reference(QDate(2001, 1, 1), QTime(0, 0), QTimeZone::utc());
+    const QDateTime later(QDate(2024, 2, 29), QTime(13, 14, 15), QTimeZone::utc());
+    const QDateTime earlier(QDate(1990, 5, 6), QTime(7, 8, 9), QTimeZone::utc());
     for (const QDateTime& d : {reference, later, earlier}) {
         const auto back = roundTrip(d);
         ASSERT_TRUE(back);
@@ -93,6 +93,16 @@ TEST(PropertyList, RejectsNestingBeyondTheBound) {
     };
     EXPECT_TRUE(parsePropertyList(nested(100)));
     EXPECT_FALSE(parsePropertyList(nested(600)));
+}
+
+// Newer libplist reads JSON and OpenStep text as well, where a stray word is a list; settings
+// files in those forms are not ours, and must read as corrupt on every libplist we build with.
+TEST(PropertyList, RejectsJsonAndOpenStepText) {
+    EXPECT_FALSE(parsePropertyList(QByteArray(R"({"isActivateVTR": true})")));
+    EXPECT_FALSE(parsePropertyList(QByteArray("[1, 2]")));
+    EXPECT_FALSE(parsePropertyList(QByteArray("{ isActivateVTR = 1; }")));
+    EXPECT_FALSE(parsePropertyList(QByteArray("(a, b)")));
+    EXPECT_FALSE(parsePropertyList(QByteArray("word")));
 }
 
 // libplist aborts when it hands out a dictionary key with a NUL in it; such lists read as

@@ -1,4 +1,5 @@
 #include "platform/keyed_archive.h"
+#include "platform/plist_io.h"
 #include "store/settings.h"
 #include "tests/doubles/platform_doubles.h"
 
@@ -35,12 +36,7 @@ QByteArray archiveWithMembers(const std::function<void(plist_t objects, plist_t 
     plist_dict_set_item(array, "$class", plist_new_uid(plist_array_get_size(objects)));
     plist_array_append_item(objects, cls);
     plist_dict_set_item(root.get(), "$objects", objects);
-    char* bin = nullptr;
-    uint32_t length = 0;
-    plist_to_bin(root.get(), &bin, &length);
-    QByteArray out(bin, static_cast<qsizetype>(length));
-    plist_to_bin_free(bin);
-    return out;
+    return plistToBinary(root.get());
 }
 
 // Refuses exactly one write, the given one (counted from 1), as a briefly full disk would.

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <QDateTime>
+#include <QTimeZone>
 
 using namespace vantrel;
 using vantrel::testing::PlatformDoubles;
@@ -97,7 +98,7 @@ TEST_F(DefaultsTool, ListsEveryKeyReadably) {
                               QVariantList{qint64(1), QStringLiteral("x")});
     doubles.defaults.setValue(QStringLiteral("data"), QByteArray("\x01\xff", 2));
     doubles.defaults.setValue(QStringLiteral("when"),
-                              QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9), Qt::UTC));
+                              QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9), QTimeZone::utc()));
 
     const Outcome listing = run({kRead});
     EXPECT_EQ(listing.status, 0);
