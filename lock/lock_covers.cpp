@@ -154,11 +154,14 @@ RunningApplicationRef LockCovers::layOutOnce(bool windowsChanged) {
     const bool promptUp = m_lockWindow->isVisible();
     const bool anyCover = std::any_of(m_covers.cbegin(), m_covers.cend(),
                                       [](const CoverWindow* cover) { return cover->isVisible(); });
-    // Nothing locked and nothing shown: nothing to read.
-    if (pendingLockApps().isEmpty() && !promptUp && !anyCover)
-        return nullptr;
-
     const Platform& services = platform();
+    // Nothing locked and nothing shown: nothing to read.
+    if (pendingLockApps().isEmpty() && !promptUp && !anyCover) {
+        if (services.workspace != nullptr)
+            services.workspace->shieldApplications({});
+        return nullptr;
+    }
+
     const std::optional<QRectF> mainScreen =
         services.mainScreen != nullptr ? services.mainScreen->frame() : std::nullopt;
     const QPointF origin = mainScreen ? mainScreen->topLeft() : QPointF();
@@ -218,6 +221,10 @@ RunningApplicationRef LockCovers::layOutOnce(bool windowsChanged) {
             facts.ownWindows.append(cover->winId());
     }
 
+    // Clicks are kept from their windows beneath the covers too: a window that comes back is on
+    // screen a moment before its cover.
+    if (services.workspace != nullptr)
+        services.workspace->shieldApplications(facts.lockedApplications);
     const CoverPlan plan = planCovers(facts);
     // A locked window that comes on screen with no lock window up (restored, back from another
     // desktop) is asked for at once, keyboard and all, as if it had come forward. An icon put in

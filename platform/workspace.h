@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/running_application.h"
+#include "platform/window_list.h"
 
 #include <optional>
 #include <QColor>
@@ -40,6 +41,10 @@ public:
     // program holds the keyboard or the window is not on screen.
     virtual bool grabKeyboard(QWindow* window) = 0;
     virtual void releaseKeyboard() = 0;
+
+    // Keeps clicks from the windows of these applications from now on, even in the moment one
+    // comes back on screen before anything covers it; the others take clicks again.
+    virtual void shieldApplications(const QList<WindowOwner>& owners) { Q_UNUSED(owners); }
 
     // Whether the desktop tells where other programs' windows are. Where it does not, a lock
     // covers every screen whole.

@@ -37,7 +37,8 @@ X11Workspace::X11Workspace(std::shared_ptr<x11::X11Connection> connection, Provi
 }
 
 X11Workspace::~X11Workspace() {
-    thawInput();
+    m_hold.thaw();
+    setInputHeld(false);
 }
 
 RunningApplicationList X11Workspace::runningApplications() const {
@@ -56,6 +57,9 @@ bool X11Workspace::nativeEventFilter(const QByteArray& eventType, void* message,
         return false;
     }
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if (m_shield.handleEvent(event)) {
+        return false;
+    }
     const auto& atoms = m_connection->atoms();
     switch (event->response_type & ~0x80) {
     case XCB_PROPERTY_NOTIFY: {
@@ -100,6 +104,7 @@ bool X11Workspace::nativeEventFilter(const QByteArray& eventType, void* message,
             break;
         }
         if (mapped->override_redirect == 0) {
+            m_sentinel.heard(mapped->window);
             // Under a window manager that does not reparent, a new client is mapped as it is;
             // under one that does, this is the frame of a client already awaited.
             if ((!m_clients.contains(mapped->window) && !m_frames.contains(mapped->window)) ||
@@ -141,6 +146,7 @@ bool X11Workspace::nativeEventFilter(const QByteArray& eventType, void* message,
         const auto* gone = reinterpret_cast<const xcb_unmap_notify_event_t*>(event);
         if (gone->event == m_connection->root()) {
             if ((event->response_type & ~0x80) == XCB_DESTROY_NOTIFY) {
+                m_shieldedAtCreation.remove(gone->window);
                 m_frames.remove(gone->window);
                 m_awaitedClients.remove(gone->window);
             }
@@ -275,6 +281,12 @@ void X11Workspace::settle() {
     }
     const bool windowsChanged = m_windowsChanged;
     m_windowsChanged = false;
+    if (windowsChanged || clientsChanged) {
+        watchLockedWindows();
+    }
+    if (clientsChanged) {
+        applyShields();
+    }
 
     // Signals last, with the state complete: their handlers may call back.
     for (const RunningApplicationRef& application : std::as_const(launched)) {
@@ -341,6 +353,8 @@ void X11Workspace::noteCreated(xcb_window_t window, bool unmanaged) {
     // A window shows the moment the window manager maps it, before this program hears of it: a
     // click then would reach it. So input waits from its creation, when it may be locked.
     if (!unmanaged && mayShowLocked(*pid, client.hints)) {
+        m_shieldedAtCreation.insert(window);
+        m_shield.shield(window);
         holdInputUntilShown(window);
     }
 }
@@ -418,6 +432,8 @@ void X11Workspace::releaseKeyboard() {
 
 void X11Workspace::freezeInput() {
     if (m_hold.isFrozen()) {
+        // The sentinel may have frozen it.
+        setInputHeld(true);
         return;
     }
     // An open menu of ours holds the keyboard itself; taking it would close nothing and lose it.
@@ -444,7 +460,54 @@ void X11Workspace::holdInputUntilShown(xcb_window_t window) {
     }
 }
 
+void X11Workspace::watchLockedWindows() {
+    std::vector<std::uint32_t> windows;
+    for (auto frame = m_frames.cbegin(); frame != m_frames.cend(); ++frame) {
+        if (isLockedClient(frame.value())) {
+            windows.push_back(frame.key());
+        }
+    }
+    // Under a window manager that does not reparent, the client itself is mapped.
+    for (auto client = m_clients.cbegin(); client != m_clients.cend(); ++client) {
+        if (isLockedClient(client.key())) {
+            windows.push_back(client.key());
+        }
+    }
+    m_sentinel.watch(std::move(windows));
+}
+
+void X11Workspace::shieldApplications(const QList<WindowOwner>& owners) {
+    m_shieldedOwners = owners;
+    // The lock has looked at the windows taken on so far.
+    m_shieldedAtCreation.removeIf([this](quint32 window) { return m_clients.contains(window); });
+    applyShields();
+}
+
+void X11Workspace::applyShields() {
+    QSet<xcb_window_t> windows = m_shieldedAtCreation;
+    const auto shielded = [this](const Client& client) {
+        const x11::ClientWindow& window = client.window;
+        return std::any_of(
+            m_shieldedOwners.cbegin(), m_shieldedOwners.cend(), [&](const WindowOwner& owner) {
+                return window.processIdentifier == owner.processIdentifier &&
+                       (!window.applicationId || window.applicationId == owner.applicationId);
+            });
+    };
+    for (const QHash<quint32, Client>* clients : {&m_clients, &m_unmanaged}) {
+        for (auto client = clients->cbegin(); client != clients->cend(); ++client) {
+            if (shielded(client.value())) {
+                windows.insert(client.key());
+            }
+        }
+    }
+    m_shield.shieldOnly(windows);
+}
+
 void X11Workspace::thawInput() {
+    // A locked window the sentinel saw mapped is looked at first; the deadline still holds.
+    if (m_sentinel.hasUnheardMaps()) {
+        return;
+    }
     m_awaitedClients.clear();
     m_hold.thaw();
     setInputHeld(false);

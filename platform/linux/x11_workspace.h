@@ -4,7 +4,9 @@
 #include "platform/linux/desktop_entry_match.h"
 #include "platform/linux/input_hold.h"
 #include "platform/linux/known_processes.h"
+#include "platform/linux/x11_click_shield.h"
 #include "platform/linux/x11_input_grabs.h"
+#include "platform/linux/x11_map_sentinel.h"
 #include "platform/linux/x11_model.h"
 #include "platform/workspace.h"
 
@@ -65,6 +67,7 @@ public:
     std::optional<QString> applicationIdOfWindow(quint32 window) const;
     bool grabKeyboard(QWindow* window) override;
     void releaseKeyboard() override;
+    void shieldApplications(const QList<WindowOwner>& owners) override;
 
 private:
     struct Client {
@@ -128,6 +131,10 @@ private:
     void holdInputUntilShown(quint32 window);
     bool isLockedClient(quint32 window) const;
     void thawInput();
+    // Has the sentinel watch the locked applications' windows as they stand now.
+    void watchLockedWindows();
+    // Shields the windows of the applications asked for, and new windows that may be theirs.
+    void applyShields();
 
     void requestActivation(quint32 window);
     quint32 frontMostWindowOfThisProcess() const;
@@ -169,6 +176,11 @@ private:
     // Its keyboard target is our own window every key goes to, when one has asked (see
     // grabKeyboard).
     InputHold m_hold;
+    x11::X11MapSentinel m_sentinel{m_hold};
+    x11::X11ClickShield m_shield{*m_connection};
+    QList<WindowOwner> m_shieldedOwners;
+    // New windows shielded as they were created, until the lock has had its say on them.
+    QSet<quint32> m_shieldedAtCreation;
     // New windows the window manager has not listed as clients yet.
     QSet<quint32> m_awaitedClients;
     mutable bool m_bundledMergeDue = false;

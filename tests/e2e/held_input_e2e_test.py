@@ -51,6 +51,26 @@ class ClickTest(AdversarialCase, unittest.TestCase):
         finally:
             stop()
 
+    def test_clicks_as_the_window_comes_back(self):
+        _, window, _ = self.launch_locked(geometry=GEOMETRY)
+        # Hidden from the lock window, then brought back under a stream of clicks, twice: from
+        # minimised and from another desktop.
+        self.desktop.key("ctrl+alt+q")
+        wait_until(lambda: self.desktop.is_hidden(window), 3, "the application hides")
+        stop = self.hammer_clicks(INSIDE)
+        try:
+            self.desktop.activate(window)
+            wait_until(lambda: self.desktop.is_viewable(window), 3, "the window is back")
+            self.assert_locked(window, time.monotonic())
+            self.desktop.xdotool("set_desktop", 1)
+            wait_until(lambda: not self.desktop.is_viewable(window), 3, "another desktop shows")
+            self.desktop.xdotool("set_desktop", 0)
+            wait_until(lambda: self.desktop.is_viewable(window), 3, "the window is back")
+            self.assert_locked(window, time.monotonic())
+            time.sleep(0.3)
+        finally:
+            stop()
+
 
 class StuckReadTest(AdversarialCase, unittest.TestCase):
 

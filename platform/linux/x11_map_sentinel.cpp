@@ -1,0 +1,129 @@
+#include "platform/linux/x11_map_sentinel.h"
+
+#include "platform/linux/input_hold.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <poll.h>
+#include <QtGlobal>
+#include <sys/eventfd.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+
+namespace vantrel::x11 {
+
+X11MapSentinel::X11MapSentinel(InputHold& hold)
+    : m_hold(hold) {
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(c) != 0) {
+        xcb_disconnect(c);
+        qWarning("Cannot watch windows being shown on a connection of its own; input is held "
+                 "only once the main thread hears of them");
+        return;
+    }
+    m_wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (m_wake < 0) {
+        xcb_disconnect(c);
+        return;
+    }
+    m_connection = c;
+    // Every screen's root: the window manager may manage more than the first.
+    for (xcb_screen_iterator_t screen = xcb_setup_roots_iterator(xcb_get_setup(c)); screen.rem;
+         xcb_screen_next(&screen)) {
+        const quint32 mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+        xcb_change_window_attributes(c, screen.data->root, XCB_CW_EVENT_MASK, &mask);
+    }
+    xcb_flush(c);
+    m_thread = std::thread([this] { run(); });
+}
+
+X11MapSentinel::~X11MapSentinel() {
+    if (m_thread.joinable()) {
+        const std::uint64_t one = 1;
+        // An eventfd write of 8 bytes cannot fail short.
+        [[maybe_unused]] const ssize_t written = ::write(m_wake, &one, sizeof one);
+        m_thread.join();
+    }
+    if (m_wake >= 0) {
+        ::close(m_wake);
+    }
+    if (m_connection != nullptr) {
+        xcb_disconnect(m_connection);
+    }
+}
+
+void X11MapSentinel::watch(std::vector<std::uint32_t> windows) {
+    const std::lock_guard lock(m_mutex);
+    m_watched = std::unordered_set<std::uint32_t>(windows.cbegin(), windows.cend());
+}
+
+bool X11MapSentinel::isWatched(std::uint32_t window) const {
+    const std::lock_guard lock(m_mutex);
+    return m_watched.count(window) > 0;
+}
+
+namespace {
+
+// After this long an unmatched map is stale (one side missed it): both threads hear every map
+// within milliseconds.
+constexpr auto balanceLifetime = std::chrono::milliseconds(250);
+
+} // namespace
+
+void X11MapSentinel::count(std::uint32_t window, int maps) {
+    const auto now = std::chrono::steady_clock::now();
+    for (auto it = m_balances.begin(); it != m_balances.end();) {
+        it = now - it->second.since > balanceLifetime ? m_balances.erase(it) : std::next(it);
+    }
+    Balance& balance = m_balances[window];
+    balance.maps += maps;
+    balance.since = now;
+    if (balance.maps == 0) {
+        m_balances.erase(window);
+    }
+}
+
+void X11MapSentinel::heard(std::uint32_t window) {
+    const std::lock_guard lock(m_mutex);
+    if (m_balances.count(window) > 0 || m_watched.count(window) > 0) {
+        count(window, -1);
+    }
+}
+
+bool X11MapSentinel::hasUnheardMaps() const {
+    const std::lock_guard lock(m_mutex);
+    const auto now = std::chrono::steady_clock::now();
+    return std::any_of(m_balances.cbegin(), m_balances.cend(), [&](const auto& entry) {
+        return entry.second.maps > 0 && now - entry.second.since <= balanceLifetime;
+    });
+}
+
+void X11MapSentinel::run() {
+    pollfd fds[2] = {{xcb_get_file_descriptor(m_connection), POLLIN, 0}, {m_wake, POLLIN, 0}};
+    for (;;) {
+        while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
+            if ((event->response_type & ~0x80) == XCB_MAP_NOTIFY) {
+                const auto* mapped = reinterpret_cast<const xcb_map_notify_event_t*>(event);
+                if (mapped->override_redirect == 0 && isWatched(mapped->window)) {
+                    {
+                        const std::lock_guard lock(m_mutex);
+                        count(mapped->window, 1);
+                    }
+                    m_hold.freeze();
+                }
+            }
+            free(event);
+        }
+        if (xcb_connection_has_error(m_connection) != 0) {
+            return;
+        }
+        if (::poll(fds, 2, -1) < 0 && errno != EINTR) {
+            return;
+        }
+        if ((fds[1].revents & POLLIN) != 0) {
+            return;
+        }
+    }
+}
+
+} // namespace vantrel::x11

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+#include <xcb/xcb.h>
+
+namespace vantrel {
+
+class InputHold;
+
+namespace x11 {
+
+// Freezes input the moment a watched window is mapped, on a thread and an X connection of its
+// own. The window manager focuses a window it restores right after mapping it; the main thread,
+// busy painting or reading, may hear of the map milliseconds later, and a key or a click in
+// between reached a locked application's window.
+class X11MapSentinel {
+public:
+    // Watches the display $DISPLAY names; without it, or when it cannot be reached, watches
+    // nothing.
+    explicit X11MapSentinel(InputHold& hold);
+    ~X11MapSentinel();
+    X11MapSentinel(const X11MapSentinel&) = delete;
+    X11MapSentinel& operator=(const X11MapSentinel&) = delete;
+
+    // The top-level windows (frames, or clients under a window manager that does not reparent)
+    // whose mapping freezes input.
+    void watch(std::vector<std::uint32_t> windows);
+    bool isRunning() const { return m_thread.joinable(); }
+
+    // The main thread heard of a window being mapped.
+    void heard(std::uint32_t window);
+    // Whether the sentinel froze input for a map the main thread has not heard of yet: a thaw
+    // now would let input through before anyone has looked at the window.
+    bool hasUnheardMaps() const;
+
+private:
+    struct Balance {
+        int maps = 0; // the sentinel's maps less the main thread's
+        std::chrono::steady_clock::time_point since;
+    };
+
+    void run();
+    bool isWatched(std::uint32_t window) const;
+    // Called with the mutex held.
+    void count(std::uint32_t window, int maps);
+
+    InputHold& m_hold;
+    xcb_connection_t* m_connection = nullptr;
+    int m_wake = -1; // an eventfd: written to stop the thread
+    mutable std::mutex m_mutex;
+    std::unordered_set<std::uint32_t> m_watched;
+    std::unordered_map<std::uint32_t, Balance> m_balances;
+    std::thread m_thread;
+};
+
+} // namespace x11
+} // namespace vantrel
