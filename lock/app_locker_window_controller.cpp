@@ -5,9 +5,12 @@
 #include "lock/cover_window.h"
 #include "lock/keyboard_hold.h"
 #include "lock/lock_covers.h"
+#include "lock/lock_frame.h"
+#include "lock/pending_lock_apps.h"
 #include "platform/platform.h"
 #include "platform/workspace.h"
 
+#include <algorithm>
 #include <QApplication>
 #include <QEvent>
 #include <QWindow>
@@ -31,6 +34,18 @@ protected:
     }
 };
 
+// Whether a window of this owner may be a locked application's: one whose application is not
+// told counts for every application of its process.
+bool isPendingWindowOwner(const WindowOwner& focused) {
+    const RunningApplicationList& pending = pendingLockApps();
+    return std::any_of(pending.cbegin(), pending.cend(), [&](const RunningApplicationRef& app) {
+        const WindowOwner owner = windowOwnerOf(*app);
+        return owner.processIdentifier == focused.processIdentifier &&
+               (!owner.applicationId || !focused.applicationId ||
+                owner.applicationId == focused.applicationId);
+    });
+}
+
 } // namespace
 
 AppLockerWindowController::AppLockerWindowController(QObject* parent)
@@ -47,6 +62,12 @@ AppLockerWindowController::AppLockerWindowController(QObject* parent)
     m_keyboardHold->setActivation([](QWindow* window) {
         if (platform().workspace != nullptr)
             platform().workspace->activateSelf(window);
+    });
+    m_keyboardHold->setFocusMayStay([] {
+        const std::optional<WindowOwner> focused = platform().workspace != nullptr
+                                                       ? platform().workspace->focusedApplication()
+                                                       : std::nullopt;
+        return focused && !isPendingWindowOwner(*focused);
     });
 }
 

@@ -50,6 +50,7 @@ void KeyboardHold::hold(QWindow* window) {
         });
     }
     m_settled.stop();
+    m_hadFocus = false;
     m_grabbed = grab(window);
     m_retry.start();
     onActiveChanged();
@@ -73,12 +74,19 @@ void KeyboardHold::tick() {
     }
     if (!m_grabbed)
         m_grabbed = grab(m_window);
-    if (m_grabbed && !m_window->isActive() && m_activate)
+    if (!m_grabbed || m_window->isActive())
+        return;
+    if (m_hadFocus && m_focusMayStay && m_focusMayStay()) {
+        release();
+        return;
+    }
+    if (m_activate)
         m_activate(m_window);
 }
 
 void KeyboardHold::onActiveChanged() {
     if (m_window && m_window->isActive()) {
+        m_hadFocus = true;
         if (!m_settled.isActive())
             m_settled.start();
     } else {

@@ -24,6 +24,11 @@ public:
 
     // How to give the window the focus when it has the keyboard but not the focus.
     void setActivation(std::function<void(QWindow*)> activate) { m_activate = std::move(activate); }
+    // Whether the focus, gone from the window after it had it, is where it may stay: a free
+    // application the user or the window manager brought forward. Taken back under the grab,
+    // the window manager would not hear that it lost the focus, and some (xfwm4) then pass
+    // clicks on it straight to it without focusing it again.
+    void setFocusMayStay(std::function<bool()> mayStay) { m_focusMayStay = std::move(mayStay); }
 
     void hold(QWindow* window);
     void release();
@@ -39,6 +44,8 @@ private:
     QMetaObject::Connection m_visibleWatch;
     bool m_grabbed = false;
     std::function<void(QWindow*)> m_activate;
+    std::function<bool()> m_focusMayStay;
+    bool m_hadFocus = false;
     QTimer m_retry;
     QTimer m_settled;
 };

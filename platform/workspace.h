@@ -46,6 +46,10 @@ public:
     // comes back on screen before anything covers it; the others take clicks again.
     virtual void shieldApplications(const QList<WindowOwner>& owners) { Q_UNUSED(owners); }
 
+    // The application whose window has the keyboard focus, where the desktop tells; nothing for
+    // none, or for a window of this program.
+    virtual std::optional<WindowOwner> focusedApplication() const { return std::nullopt; }
+
     // Whether the desktop tells where other programs' windows are. Where it does not, a lock
     // covers every screen whole.
     virtual bool knowsWindowPlacement() const { return true; }

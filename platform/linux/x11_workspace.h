@@ -68,6 +68,7 @@ public:
     bool grabKeyboard(QWindow* window) override;
     void releaseKeyboard() override;
     void shieldApplications(const QList<WindowOwner>& owners) override;
+    std::optional<WindowOwner> focusedApplication() const override;
 
 private:
     struct Client {

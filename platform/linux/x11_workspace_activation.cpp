@@ -13,6 +13,15 @@ xcb_window_t X11Workspace::readFocusedClient() const {
     return reply && m_clients.contains(reply->focus) ? reply->focus : 0;
 }
 
+std::optional<WindowOwner> X11Workspace::focusedApplication() const {
+    const auto client = m_clients.constFind(readFocusedClient());
+    if (client == m_clients.cend() || !client->window.processIdentifier ||
+        *client->window.processIdentifier == m_ownPid) {
+        return std::nullopt;
+    }
+    return WindowOwner{*client->window.processIdentifier, client->window.applicationId};
+}
+
 RunningApplicationRef X11Workspace::takeActivation(xcb_window_t window) {
     if (window == m_reportedWindow) {
         return nullptr;
