@@ -45,8 +45,14 @@ struct SeatListeners {
         SeatInput& input = of(data);
         input.m_keyboardSurface = surface;
         // The shown widget is the active window: its field has the focus and its caret blinks.
-        if (WidgetLayerSurface* target = input.m_lookup(surface))
+        // Qt 6.5 deprecates this for QWidget::activateWindow(), which asks the window system; the
+        // widget is never shown by Qt (we draw it on a layer surface), so only Qt's own word does.
+        if (WidgetLayerSurface* target = input.m_lookup(surface)) {
+            QT_WARNING_PUSH
+            QT_WARNING_DISABLE_DEPRECATED
             QApplication::setActiveWindow(target->widget());
+            QT_WARNING_POP
+        }
     }
     static void leave(void* data, wl_keyboard*, uint32_t, wl_surface* surface) {
         SeatInput& input = of(data);
@@ -129,11 +135,23 @@ namespace {
 const wl_keyboard_listener keyboardListener = {
     &SeatListeners::keymap, &SeatListeners::enter,     &SeatListeners::leave,
     &SeatListeners::key,    &SeatListeners::modifiers, &SeatListeners::repeatInfo};
-const wl_pointer_listener pointerListener = {
-    &SeatListeners::pointerEnter, &SeatListeners::pointerLeave, &SeatListeners::motion,
-    &SeatListeners::button,       &SeatListeners::axis,         &SeatListeners::frame,
-    &SeatListeners::axisSource,   &SeatListeners::axisStop,     &SeatListeners::axisDiscrete,
-    &SeatListeners::axisValue120};
+// Set by name: libwayland 1.22 (Debian 13) adds an event of seat version 9 to the listener, which
+// the version we bind never sends, and which stays null.
+wl_pointer_listener makePointerListener() {
+    wl_pointer_listener listener{};
+    listener.enter = &SeatListeners::pointerEnter;
+    listener.leave = &SeatListeners::pointerLeave;
+    listener.motion = &SeatListeners::motion;
+    listener.button = &SeatListeners::button;
+    listener.axis = &SeatListeners::axis;
+    listener.frame = &SeatListeners::frame;
+    listener.axis_source = &SeatListeners::axisSource;
+    listener.axis_stop = &SeatListeners::axisStop;
+    listener.axis_discrete = &SeatListeners::axisDiscrete;
+    listener.axis_value120 = &SeatListeners::axisValue120;
+    return listener;
+}
+const wl_pointer_listener pointerListener = makePointerListener();
 
 } // namespace
 

@@ -19,7 +19,8 @@ TEST(FocusAwareSecureTextField, ReportsTrueOnceEachTimeItTakesTheFocus) {
     layout->addWidget(field);
     layout->addWidget(other);
     window.show();
-    QApplication::setActiveWindow(&window);
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     std::vector<bool> reports;
     field->setOnFocusChange([&reports](bool focused) { reports.push_back(focused); });
 
@@ -46,7 +47,8 @@ protected:
         field->setText(QStringLiteral("stored"));
         layout->addWidget(field);
         window.show();
-        QApplication::setActiveWindow(&window);
+        window.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
     }
 
     QWidget window;

@@ -55,7 +55,8 @@ TEST_F(SecureTextFieldTest, EyeShowsAndHidesTheSameTextWithPlaceholderAndFont) {
 }
 
 TEST_F(SecureTextFieldTest, ClickingTheEyeWhileTypingEndsTheEditingAndKeepsTheText) {
-    QApplication::setActiveWindow(&window);
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     field->setFocus();
     QTest::keyClicks(field, QStringLiteral("typed"));
     ASSERT_TRUE(field->hasFocus());
