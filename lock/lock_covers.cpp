@@ -159,6 +159,7 @@ RunningApplicationRef LockCovers::layOutOnce(bool windowsChanged) {
     if (pendingLockApps().isEmpty() && !promptUp && !anyCover) {
         if (services.workspace != nullptr)
             services.workspace->shieldApplications({});
+        m_lockedOnScreen.clear();
         return nullptr;
     }
 
@@ -234,15 +235,21 @@ RunningApplicationRef LockCovers::layOutOnce(bool windowsChanged) {
         if (window.trayIcon)
             trayIcons.insert(window.windowId);
     }
+    // Only a window that was off the screen comes back: one that was there under the lock window
+    // (a frame a window manager animates as it minimises it) is on its way out, and asked for,
+    // the lock would close again at once, over and over.
     RunningApplicationRef shownAgain;
-    QSet<quint64> covered;
     for (const Cover& cover : plan.covers) {
-        covered.insert(cover.windowId);
         if (windowsChanged && !promptShown && !shownAgain && cover.windowId != 0 &&
-            !m_coveredWindows.contains(cover.windowId) && !trayIcons.contains(cover.windowId))
+            !m_lockedOnScreen.contains(cover.windowId) && !trayIcons.contains(cover.windowId))
             shownAgain = pendingApplicationOf(cover.owner);
     }
-    m_coveredWindows = covered;
+    m_lockedOnScreen.clear();
+    for (const WindowDescription& window : std::as_const(facts.windows)) {
+        if (std::any_of(facts.lockedApplications.cbegin(), facts.lockedApplications.cend(),
+                        [&](const WindowOwner& owner) { return owner.owns(window); }))
+            m_lockedOnScreen.insert(window.windowId);
+    }
     bool shownNow = false;
     for (qsizetype i = 0; i < plan.covers.size(); ++i) {
         const Cover& wanted = plan.covers[i];

@@ -55,8 +55,9 @@ private:
     QList<Placed> m_placed; // beside m_covers
     bool m_refreshing = false;
     quint64 m_preferredWindow = 0;
-    // The windows under plain covers at the last layout.
-    QSet<quint64> m_coveredWindows;
+    // The locked applications' windows on screen at the last layout, under the lock window or a
+    // plain cover.
+    QSet<quint64> m_lockedOnScreen;
     // The lock window stands over a window of its application (not yet at a launch).
     bool m_promptOverWindow = false;
 };
