@@ -52,14 +52,45 @@ X11MapSentinel::~X11MapSentinel() {
     }
 }
 
-void X11MapSentinel::watch(std::vector<std::uint32_t> windows) {
-    const std::lock_guard lock(m_mutex);
-    m_watched = std::unordered_set<std::uint32_t>(windows.cbegin(), windows.cend());
+void X11MapSentinel::watch(std::vector<std::uint32_t> topLevels,
+                           std::vector<std::uint32_t> clients) {
+    std::vector<std::uint32_t> added;
+    {
+        const std::lock_guard lock(m_mutex);
+        for (std::uint32_t client : clients) {
+            if (m_clients.count(client) == 0) {
+                added.push_back(client);
+            }
+        }
+        m_topLevels = std::unordered_set<std::uint32_t>(topLevels.cbegin(), topLevels.cend());
+        m_clients = std::unordered_set<std::uint32_t>(clients.cbegin(), clients.cend());
+    }
+    if (m_connection == nullptr || added.empty()) {
+        return;
+    }
+    // Focus events come to whoever selects them on the window; a client gone meanwhile only
+    // answers with an error nobody needs.
+    const quint32 mask = XCB_EVENT_MASK_FOCUS_CHANGE;
+    for (std::uint32_t client : added) {
+        xcb_discard_reply(m_connection, xcb_change_window_attributes_checked(
+                                            m_connection, client, XCB_CW_EVENT_MASK, &mask)
+                                            .sequence);
+    }
+    xcb_flush(m_connection);
 }
 
-bool X11MapSentinel::isWatched(std::uint32_t window) const {
+bool X11MapSentinel::isWatched(const std::unordered_set<std::uint32_t>& windows,
+                               std::uint32_t window) const {
     const std::lock_guard lock(m_mutex);
-    return m_watched.count(window) > 0;
+    return windows.count(window) > 0;
+}
+
+void X11MapSentinel::freezeFor(std::uint32_t window) {
+    {
+        const std::lock_guard lock(m_mutex);
+        count(window, 1);
+    }
+    m_hold.freeze();
 }
 
 namespace {
@@ -85,7 +116,8 @@ void X11MapSentinel::count(std::uint32_t window, int maps) {
 
 void X11MapSentinel::heard(std::uint32_t window) {
     const std::lock_guard lock(m_mutex);
-    if (m_balances.count(window) > 0 || m_watched.count(window) > 0) {
+    if (m_balances.count(window) > 0 || m_topLevels.count(window) > 0 ||
+        m_clients.count(window) > 0) {
         count(window, -1);
     }
 }
@@ -102,14 +134,19 @@ void X11MapSentinel::run() {
     pollfd fds[2] = {{xcb_get_file_descriptor(m_connection), POLLIN, 0}, {m_wake, POLLIN, 0}};
     for (;;) {
         while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
-            if ((event->response_type & ~0x80) == XCB_MAP_NOTIFY) {
+            const auto type = static_cast<std::uint8_t>(event->response_type & 0x7f);
+            if (type == XCB_MAP_NOTIFY) {
                 const auto* mapped = reinterpret_cast<const xcb_map_notify_event_t*>(event);
-                if (mapped->override_redirect == 0 && isWatched(mapped->window)) {
-                    {
-                        const std::lock_guard lock(m_mutex);
-                        count(mapped->window, 1);
-                    }
-                    m_hold.freeze();
+                if (mapped->override_redirect == 0 && isWatched(m_topLevels, mapped->window)) {
+                    freezeFor(mapped->window);
+                }
+            } else if (type == XCB_FOCUS_IN) {
+                // As the main thread counts them: grabs lend the focus and give it back.
+                const auto* focus = reinterpret_cast<const xcb_focus_in_event_t*>(event);
+                if (focus->mode != XCB_NOTIFY_MODE_GRAB && focus->mode != XCB_NOTIFY_MODE_UNGRAB &&
+                    focus->detail != XCB_NOTIFY_DETAIL_POINTER &&
+                    isWatched(m_clients, focus->event)) {
+                    freezeFor(focus->event);
                 }
             }
             free(event);

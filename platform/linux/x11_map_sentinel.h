@@ -15,10 +15,10 @@ class InputHold;
 
 namespace x11 {
 
-// Freezes input the moment a watched window is mapped, on a thread and an X connection of its
-// own. The window manager focuses a window it restores right after mapping it; the main thread,
-// busy painting or reading, may hear of the map milliseconds later, and a key or a click in
-// between reached a locked application's window.
+// Freezes input the moment a locked application's window is mapped or focused, on a thread and an
+// X connection of its own. The window manager focuses a window it restores right after mapping it
+// (openbox, restoring one still animating away, only focuses it); the main thread, busy painting
+// or reading, may hear of it milliseconds later, and a key or a click in between reached it.
 class X11MapSentinel {
 public:
     // Watches the display $DISPLAY names; without it, or when it cannot be reached, watches
@@ -28,15 +28,15 @@ public:
     X11MapSentinel(const X11MapSentinel&) = delete;
     X11MapSentinel& operator=(const X11MapSentinel&) = delete;
 
-    // The top-level windows (frames, or clients under a window manager that does not reparent)
-    // whose mapping freezes input.
-    void watch(std::vector<std::uint32_t> windows);
+    // The top-level windows whose mapping freezes input (frames, or clients under a window
+    // manager that does not reparent), and the clients whose focus does.
+    void watch(std::vector<std::uint32_t> topLevels, std::vector<std::uint32_t> clients);
     bool isRunning() const { return m_thread.joinable(); }
 
-    // The main thread heard of a window being mapped.
+    // The main thread heard of a window being mapped or focused.
     void heard(std::uint32_t window);
-    // Whether the sentinel froze input for a map the main thread has not heard of yet: a thaw
-    // now would let input through before anyone has looked at the window.
+    // Whether the sentinel froze input for a map or focus the main thread has not heard of yet:
+    // a thaw now would let input through before anyone has looked at the window.
     bool hasUnheardMaps() const;
 
 private:
@@ -46,7 +46,8 @@ private:
     };
 
     void run();
-    bool isWatched(std::uint32_t window) const;
+    bool isWatched(const std::unordered_set<std::uint32_t>& windows, std::uint32_t window) const;
+    void freezeFor(std::uint32_t window);
     // Called with the mutex held.
     void count(std::uint32_t window, int maps);
 
@@ -54,7 +55,8 @@ private:
     xcb_connection_t* m_connection = nullptr;
     int m_wake = -1; // an eventfd: written to stop the thread
     mutable std::mutex m_mutex;
-    std::unordered_set<std::uint32_t> m_watched;
+    std::unordered_set<std::uint32_t> m_topLevels;
+    std::unordered_set<std::uint32_t> m_clients;
     std::unordered_map<std::uint32_t, Balance> m_balances;
     std::thread m_thread;
 };

@@ -201,6 +201,9 @@ void X11Workspace::noteFocusEvent(const void* message) {
     // Where the focus went is read once the burst is over: a focus-out does not say.
     m_focusChanged = true;
     if ((event->response_type & ~0x80) == XCB_FOCUS_IN) {
+        m_sentinel.heard(event->event);
+    }
+    if ((event->response_type & ~0x80) == XCB_FOCUS_IN) {
         m_focusEntered = true;
         freezeInput();
     }
@@ -461,19 +464,21 @@ void X11Workspace::holdInputUntilShown(xcb_window_t window) {
 }
 
 void X11Workspace::watchLockedWindows() {
-    std::vector<std::uint32_t> windows;
+    std::vector<std::uint32_t> topLevels;
+    std::vector<std::uint32_t> clients;
     for (auto frame = m_frames.cbegin(); frame != m_frames.cend(); ++frame) {
         if (isLockedClient(frame.value())) {
-            windows.push_back(frame.key());
+            topLevels.push_back(frame.key());
         }
     }
-    // Under a window manager that does not reparent, the client itself is mapped.
     for (auto client = m_clients.cbegin(); client != m_clients.cend(); ++client) {
         if (isLockedClient(client.key())) {
-            windows.push_back(client.key());
+            clients.push_back(client.key());
+            // Under a window manager that does not reparent, the client itself is mapped.
+            topLevels.push_back(client.key());
         }
     }
-    m_sentinel.watch(std::move(windows));
+    m_sentinel.watch(std::move(topLevels), std::move(clients));
 }
 
 void X11Workspace::shieldApplications(const QList<WindowOwner>& owners) {
