@@ -68,6 +68,9 @@ bool X11Workspace::nativeEventFilter(const QByteArray& eventType, void* message,
         if (change->window == m_connection->root()) {
             if (change->atom == atoms._NET_CLIENT_LIST) {
                 m_clientListChanged = true;
+                // The window list counts a frame once its client is listed, which a window
+                // manager (openbox) may do after mapping the frame.
+                m_windowsChanged = true;
                 scheduleSettle();
             } else if (change->atom == atoms._NET_ACTIVE_WINDOW) {
                 m_activeWindowChanged = true;
