@@ -88,46 +88,22 @@ bool X11MapSentinel::isWatched(const std::unordered_set<std::uint32_t>& windows,
 void X11MapSentinel::freezeFor(std::uint32_t window) {
     {
         const std::lock_guard lock(m_mutex);
-        count(window, 1);
+        m_unheard.seen(window, std::chrono::steady_clock::now());
     }
     m_hold.freeze();
 }
 
-namespace {
-
-// After this long an unmatched map is stale (one side missed it): both threads hear every map
-// within milliseconds.
-constexpr auto balanceLifetime = std::chrono::milliseconds(250);
-
-} // namespace
-
-void X11MapSentinel::count(std::uint32_t window, int maps) {
-    const auto now = std::chrono::steady_clock::now();
-    for (auto it = m_balances.begin(); it != m_balances.end();) {
-        it = now - it->second.since > balanceLifetime ? m_balances.erase(it) : std::next(it);
-    }
-    Balance& balance = m_balances[window];
-    balance.maps += maps;
-    balance.since = now;
-    if (balance.maps == 0) {
-        m_balances.erase(window);
-    }
-}
-
 void X11MapSentinel::heard(std::uint32_t window) {
     const std::lock_guard lock(m_mutex);
-    if (m_balances.count(window) > 0 || m_topLevels.count(window) > 0 ||
+    if (m_unheard.isPending(window) || m_topLevels.count(window) > 0 ||
         m_clients.count(window) > 0) {
-        count(window, -1);
+        m_unheard.heard(window, std::chrono::steady_clock::now());
     }
 }
 
 bool X11MapSentinel::hasUnheardMaps() const {
     const std::lock_guard lock(m_mutex);
-    const auto now = std::chrono::steady_clock::now();
-    return std::any_of(m_balances.cbegin(), m_balances.cend(), [&](const auto& entry) {
-        return entry.second.maps > 0 && now - entry.second.since <= balanceLifetime;
-    });
+    return m_unheard.any(std::chrono::steady_clock::now());
 }
 
 void X11MapSentinel::run() {

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "platform/linux/unheard_events.h"
+
 #include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <thread>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 #include <xcb/xcb.h>
@@ -40,16 +41,9 @@ public:
     bool hasUnheardMaps() const;
 
 private:
-    struct Balance {
-        int maps = 0; // the sentinel's maps less the main thread's
-        std::chrono::steady_clock::time_point since;
-    };
-
     void run();
     bool isWatched(const std::unordered_set<std::uint32_t>& windows, std::uint32_t window) const;
     void freezeFor(std::uint32_t window);
-    // Called with the mutex held.
-    void count(std::uint32_t window, int maps);
 
     InputHold& m_hold;
     xcb_connection_t* m_connection = nullptr;
@@ -57,7 +51,9 @@ private:
     mutable std::mutex m_mutex;
     std::unordered_set<std::uint32_t> m_topLevels;
     std::unordered_set<std::uint32_t> m_clients;
-    std::unordered_map<std::uint32_t, Balance> m_balances;
+    // Seen by the sentinel, heard by the main thread. Both hear every event within milliseconds;
+    // one missed by either side is forgotten after a while.
+    UnheardEvents m_unheard{std::chrono::milliseconds(250)};
     std::thread m_thread;
 };
 
