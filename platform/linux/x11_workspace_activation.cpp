@@ -1,5 +1,6 @@
 // The X11 workspace's side of activation: which window came forward, and bringing ours forward.
 #include "platform/linux/x11_connection.h"
+#include "platform/linux/x11_window_owner.h"
 #include "platform/linux/x11_workspace.h"
 
 namespace vantrel {
@@ -14,12 +15,25 @@ xcb_window_t X11Workspace::readFocusedClient() const {
 }
 
 std::optional<WindowOwner> X11Workspace::focusedApplication() const {
-    const auto client = m_clients.constFind(readFocusedClient());
-    if (client == m_clients.cend() || !client->window.processIdentifier ||
-        *client->window.processIdentifier == m_ownPid) {
+    xcb_connection_t* c = m_connection->xcb();
+    xcb_generic_error_t* error = nullptr;
+    const x11::XcbPointer<xcb_get_input_focus_reply_t> reply(
+        xcb_get_input_focus_reply(c, xcb_get_input_focus(c), &error));
+    const x11::XcbPointer<xcb_generic_error_t> dropped(error);
+    if (!reply || reply->focus == XCB_NONE || reply->focus == XCB_INPUT_FOCUS_POINTER_ROOT) {
         return std::nullopt;
     }
-    return WindowOwner{*client->window.processIdentifier, client->window.applicationId};
+    const auto client = m_clients.constFind(reply->focus);
+    const std::optional<qint64> pid = client != m_clients.cend()
+                                          ? client->window.processIdentifier
+                                          : x11::ownerOfWindow(*m_connection, reply->focus);
+    if (!pid || *pid == m_ownPid) {
+        return std::nullopt;
+    }
+    // A window not read yet (a new one the window manager focused at once) counts for every
+    // application of its process.
+    return WindowOwner{*pid,
+                       client != m_clients.cend() ? client->window.applicationId : std::nullopt};
 }
 
 RunningApplicationRef X11Workspace::takeActivation(xcb_window_t window) {
