@@ -23,7 +23,6 @@ public:
     void shieldOnly(const QSet<xcb_window_t>& windows);
     // Adds one window, leaving the rest as they are.
     void shield(xcb_window_t window);
-    bool isShielded(xcb_window_t window) const { return m_saved.contains(window); }
     // A shielded window that set a region of its own keeps its new region for later and stays
     // shielded; true when the event was one of the extension's.
     bool handleEvent(const xcb_generic_event_t* event);

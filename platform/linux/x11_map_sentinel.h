@@ -32,7 +32,6 @@ public:
     // The top-level windows whose mapping freezes input (frames, or clients under a window
     // manager that does not reparent), and the clients whose focus does.
     void watch(std::vector<std::uint32_t> topLevels, std::vector<std::uint32_t> clients);
-    bool isRunning() const { return m_thread.joinable(); }
 
     // The main thread heard of a window being mapped or focused.
     void heard(std::uint32_t window);
