@@ -3,8 +3,8 @@
 #include "launcher/launcher_identifiers.h"
 #include "platform/bundle_info.h"
 #include "platform/desktop_entry.h"
-#include "platform/linux/desktop_entry_reader.h"
-#include "platform/linux/xdg_autostart_login_items.h"
+#include "platform/freedesktop/desktop_entry_reader.h"
+#include "platform/freedesktop/xdg_autostart_login_items.h"
 #include "platform/wayland/wayland_desktop.h"
 #include "store/settings.h"
 

@@ -1,19 +1,19 @@
 #pragma once
 
 #include "controls/message_box_alerts.h"
-#include "platform/linux/dbus_notification_center.h"
-#include "platform/linux/desktop_application_bundles.h"
-#include "platform/linux/desktop_entry_cache.h"
-#include "platform/linux/detached_process_launcher.h"
+#include "platform/freedesktop/dbus_notification_center.h"
+#include "platform/freedesktop/desktop_application_bundles.h"
+#include "platform/freedesktop/desktop_entry_cache.h"
+#include "platform/freedesktop/xdg_application_paths.h"
 #include "platform/linux/plist_defaults_database.h"
-#include "platform/linux/proc_workspace.h"
 #include "platform/linux/qt_delayed_perform.h"
 #include "platform/linux/qt_main_screen.h"
-#include "platform/linux/x11_desktop.h"
-#include "platform/linux/xdg_application_paths.h"
 #include "platform/platform.h"
-#include "platform/wayland/wayland_workspace.h"
+#include "platform/process/detached_process_launcher.h"
+#include "platform/process/proc_workspace.h"
+#include "platform/wayland/wlroots/wayland_workspace.h"
 #include "platform/window_list.h"
+#include "platform/x11/x11_desktop.h"
 
 #include <memory>
 #include <optional>

@@ -14,8 +14,8 @@
 #include "lock/lock_controllers.h"
 #include "lock/running_application_monitor.h"
 #include "platform/command_line.h"
-#include "platform/linux/x11_display_probe.h"
 #include "platform/wayland/wayland_desktop.h"
+#include "platform/x11/x11_display_probe.h"
 #include "resources/popover_images.h"
 #include "screens/rating_prompt.h"
 

@@ -2,10 +2,10 @@
 #include "launcher/app_delegate.h"
 #include "launcher/bundle_paths.h"
 #include "platform/command_line.h"
-#include "platform/linux/dbus_notification_center.h"
-#include "platform/linux/detached_process_launcher.h"
-#include "platform/linux/proc_workspace.h"
+#include "platform/freedesktop/dbus_notification_center.h"
 #include "platform/platform.h"
+#include "platform/process/detached_process_launcher.h"
+#include "platform/process/proc_workspace.h"
 
 #include <QCoreApplication>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/wayland/wayland_workspace.h"
+#include "platform/wayland/wlroots/wayland_workspace.h"
 
 #include <memory>
 #include <optional>

@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the desktop entry reader: the key file, Exec's quoting and its
 // wrappers, and the menus' filters.
-#include "platform/linux/desktop_entry_reader.h"
+#include "platform/freedesktop/desktop_entry_reader.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // What a process tells of itself, read from /proc where a sandboxed program controls much of it:
 // cgroup lines, a .flatpak-info file and a command line. The input is split at the first two NUL
 // bytes into those three.
-#include "platform/linux/application_identity.h"
-#include "platform/linux/launch_command.h"
+#include "platform/freedesktop/launch_command.h"
+#include "platform/process/application_identity.h"
 
 #include <cstddef>
 #include <cstdint>

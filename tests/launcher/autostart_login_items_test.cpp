@@ -1,5 +1,5 @@
-#include "platform/linux/autostart_entry.h"
-#include "platform/linux/xdg_autostart_login_items.h"
+#include "platform/freedesktop/autostart_entry.h"
+#include "platform/freedesktop/xdg_autostart_login_items.h"
 
 #include <gio/gdesktopappinfo.h>
 #include <gtest/gtest.h>

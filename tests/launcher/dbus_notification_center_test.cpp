@@ -1,4 +1,4 @@
-#include "platform/linux/dbus_notification_center.h"
+#include "platform/freedesktop/dbus_notification_center.h"
 #include "tests/launcher/private_session_bus.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // VantrelHelper and a Vantrel (the real one, or a stand-in that acts like it) as programs, on a
 // private session bus, laid out in a bundle under a path that needs quoting.
 #include "launcher/launcher_identifiers.h"
-#include "platform/linux/dbus_notification_center.h"
-#include "platform/linux/proc_processes.h"
+#include "platform/freedesktop/dbus_notification_center.h"
+#include "platform/process/proc_processes.h"
 #include "tests/launcher/private_session_bus.h"
 
 #include <csignal>

@@ -1,5 +1,5 @@
-#include "platform/linux/proc_processes.h"
-#include "platform/linux/proc_workspace.h"
+#include "platform/process/proc_processes.h"
+#include "platform/process/proc_workspace.h"
 
 #include <gtest/gtest.h>
 #include <QDir>

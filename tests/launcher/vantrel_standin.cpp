@@ -2,8 +2,8 @@
 // launcher (post the quit notification when one runs), then stays until it is ended.
 #include "launcher/launcher_identifiers.h"
 #include "platform/bundle_info.h"
-#include "platform/linux/dbus_notification_center.h"
-#include "platform/linux/proc_workspace.h"
+#include "platform/freedesktop/dbus_notification_center.h"
+#include "platform/process/proc_workspace.h"
 
 #include <algorithm>
 #include <QCoreApplication>

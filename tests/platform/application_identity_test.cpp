@@ -1,5 +1,5 @@
-#include "platform/linux/application_identity.h"
-#include "platform/linux/launch_command.h"
+#include "platform/freedesktop/launch_command.h"
+#include "platform/process/application_identity.h"
 
 #include <gtest/gtest.h>
 

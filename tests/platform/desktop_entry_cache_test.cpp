@@ -1,4 +1,4 @@
-#include "platform/linux/desktop_entry_cache.h"
+#include "platform/freedesktop/desktop_entry_cache.h"
 
 #include <gtest/gtest.h>
 #include <QDir>

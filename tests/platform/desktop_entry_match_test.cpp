@@ -1,4 +1,4 @@
-#include "platform/linux/desktop_entry_match.h"
+#include "platform/freedesktop/desktop_entry_match.h"
 
 #include <gtest/gtest.h>
 

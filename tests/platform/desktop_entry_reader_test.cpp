@@ -1,5 +1,5 @@
 #include "platform/desktop_entry.h"
-#include "platform/linux/desktop_entry_reader.h"
+#include "platform/freedesktop/desktop_entry_reader.h"
 #include "tests/platform/xdg_environment.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "platform/linux/input_hold.h"
+#include "platform/x11/input_hold.h"
 
 #include <chrono>
 #include <gtest/gtest.h>

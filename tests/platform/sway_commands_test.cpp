@@ -1,4 +1,4 @@
-#include "platform/wayland/sway_commands.h"
+#include "platform/wayland/wlroots/sway_commands.h"
 
 #include <cstring>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "platform/linux/unheard_events.h"
+#include "platform/x11/unheard_events.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "platform/wayland/wayland_connection.h"
-#include "platform/wayland/wayland_workspace.h"
+#include "platform/wayland/wlroots/wayland_workspace.h"
 #include "wayland_test_compositor.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "platform/linux/xdg_application_paths.h"
+#include "platform/freedesktop/xdg_application_paths.h"
 #include "tests/platform/xdg_environment.h"
 
 #include <gtest/gtest.h>

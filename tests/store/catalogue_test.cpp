@@ -1,5 +1,5 @@
-#include "platform/linux/desktop_application_bundles.h"
-#include "platform/linux/xdg_application_paths.h"
+#include "platform/freedesktop/desktop_application_bundles.h"
+#include "platform/freedesktop/xdg_application_paths.h"
 #include "store/catalogue.h"
 #include "store/settings.h"
 #include "tests/doubles/platform_doubles.h"

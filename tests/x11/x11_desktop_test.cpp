@@ -2,11 +2,11 @@
 // run_in_openbox_session.sh on a private Xvfb display with openbox and tint2.
 #include "controls/tool_tip_popover.h"
 #include "platform/linux/qt_main_screen.h"
-#include "platform/linux/x11_connection.h"
-#include "platform/linux/x11_desktop.h"
-#include "platform/linux/x11_window_list.h"
-#include "platform/linux/x11_workspace.h"
 #include "platform/window_compositing.h"
+#include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_desktop.h"
+#include "platform/x11/x11_window_list.h"
+#include "platform/x11/x11_workspace.h"
 #include "tests/doubles/platform_doubles.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "platform/linux/x11_model.h"
+#include "platform/x11/x11_model.h"
 
 #include <gtest/gtest.h>
 

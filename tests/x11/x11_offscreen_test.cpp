@@ -1,4 +1,4 @@
-#include "platform/linux/x11_desktop.h"
+#include "platform/x11/x11_desktop.h"
 
 #include <gtest/gtest.h>
 #include <QGuiApplication>

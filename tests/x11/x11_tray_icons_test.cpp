@@ -1,4 +1,4 @@
-#include "platform/linux/x11_tray_icons.h"
+#include "platform/x11/x11_tray_icons.h"
 
 #include <gtest/gtest.h>
 
