@@ -50,7 +50,7 @@ DesktopServices::DesktopServices()
     };
     m_desktop = makeX11Desktop(std::move(providers));
     if (!m_desktop && QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
-        wayland::WaylandWorkspace::Providers waylandProviders;
+        wayland::ToplevelWorkspace::Providers waylandProviders;
         waylandProviders.desktopEntries = [this] { return m_desktopEntries.entries(); };
         waylandProviders.ownAppId = QGuiApplication::desktopFileName();
         m_waylandWorkspace = wayland::makeWaylandWorkspace(std::move(waylandProviders));

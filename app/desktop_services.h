@@ -11,7 +11,7 @@
 #include "platform/platform.h"
 #include "platform/process/detached_process_launcher.h"
 #include "platform/process/proc_workspace.h"
-#include "platform/wayland/wlroots/wayland_workspace.h"
+#include "platform/wayland/toplevel_workspace.h"
 #include "platform/window_list.h"
 #include "platform/x11/x11_desktop.h"
 
@@ -31,8 +31,8 @@ public:
     DesktopServices(const DesktopServices&) = delete;
     DesktopServices& operator=(const DesktopServices&) = delete;
 
-    // False when Qt runs neither on X11 nor on a wlroots compositor: nothing can then be watched
-    // or locked.
+    // False when Qt runs neither on X11 nor on a compositor with a window-management protocol:
+    // nothing can then be watched or locked.
     bool hasDesktop() const { return m_desktop.has_value() || m_waylandWorkspace != nullptr; }
 
 private:
@@ -50,7 +50,7 @@ private:
     ProcWorkspace m_bundledProcesses;
     DesktopEntryCache m_desktopEntries;
     std::optional<X11Desktop> m_desktop;
-    std::unique_ptr<wayland::WaylandWorkspace> m_waylandWorkspace;
+    std::unique_ptr<wayland::ToplevelWorkspace> m_waylandWorkspace;
 };
 
 } // namespace vantrel

@@ -33,11 +33,15 @@ bool lockIsShown() {
 }
 
 vantrel::WaylandOffer waylandOffer() {
-    bool offersLock = false;
-    if (!vantrel::wayland::compositorAnswers(&offersLock))
+    const vantrel::wayland::CompositorOffer offer = vantrel::wayland::askCompositor();
+    if (!offer.answers)
         return vantrel::WaylandOffer::NoCompositor;
-    return offersLock ? vantrel::WaylandOffer::LockProtocols
-                      : vantrel::WaylandOffer::LacksProtocols;
+    // KWin's window management is spoken, but Plasma's views of windows are not yet kept clear
+    // of locked ones: refused until they are.
+    if (offer.kwin)
+        return vantrel::WaylandOffer::KWin;
+    return offer.offersLockProtocols() ? vantrel::WaylandOffer::LockProtocols
+                                       : vantrel::WaylandOffer::LacksProtocols;
 }
 
 } // namespace

@@ -51,8 +51,14 @@ std::variant<DesktopKind, QString> chooseDesktop(const SessionFacts& facts,
             return QStringLiteral(
                        "Vantrel cannot lock applications on this Wayland desktop: its compositor "
                        "does not let a program see and cover the windows of others (it lacks "
-                       "the wlr layer-shell or the wlr foreign-toplevel protocol; GNOME has "
-                       "neither, KDE Plasma only the first).") +
+                       "the wlr layer-shell protocol, or a window-management protocol: wlroots' "
+                       "foreign-toplevel or KDE's).") +
+                   whatWorks;
+        case WaylandOffer::KWin:
+            return QStringLiteral(
+                       "Vantrel cannot lock applications on KDE Plasma's Wayland session yet: "
+                       "Plasma's Overview, Present Windows, Alt+Tab switcher and task-manager "
+                       "thumbnails would still show a locked application's windows.") +
                    whatWorks;
         case WaylandOffer::NoCompositor:
             if (waylandPlatform || facts.sessionType == "wayland" || facts.display.isEmpty())

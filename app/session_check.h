@@ -21,7 +21,8 @@ SessionFacts currentSessionFacts(int argc, char** argv);
 enum class WaylandOffer {
     NoCompositor,   // nothing answers at WAYLAND_DISPLAY
     LacksProtocols, // a compositor that lets no client see or cover other clients' windows
-    LockProtocols   // layer-shell and foreign-toplevel management, as the wlroots compositors
+    KWin,           // KDE Plasma's compositor, whose own views would show locked windows
+    LockProtocols   // layer-shell, and windows told by wlroots' or KWin's window management
 };
 
 struct SessionProbes {

@@ -1,5 +1,6 @@
 #include "platform/wayland/wayland_connection.h"
 
+#include "plasma-window-management-client-protocol.h"
 #include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 
@@ -40,6 +41,9 @@ struct ConnectionListeners {
 };
 
 namespace {
+
+// Every event of KWin's window management up to version 16, KWin 5.27's, is heard.
+constexpr uint32_t newestPlasmaManagement = 16;
 
 const wl_output_listener outputListener = {
     &ConnectionListeners::geometry, &ConnectionListeners::mode, &ConnectionListeners::done,
@@ -124,6 +128,9 @@ void Connection::onGlobal(void* data, wl_registry* registry, uint32_t name, cons
     } else if (std::strcmp(interface, zwlr_foreign_toplevel_manager_v1_interface.name) == 0) {
         self->m_toplevelManagerName = name;
         self->m_toplevelManagerVersion = version;
+    } else if (std::strcmp(interface, org_kde_plasma_window_management_interface.name) == 0) {
+        self->m_plasmaManagementName = name;
+        self->m_plasmaManagementVersion = version;
     }
 }
 
@@ -168,9 +175,17 @@ zwlr_foreign_toplevel_manager_v1* Connection::bindToplevelManager() {
                                                   m_toplevelManagerVersion, 3);
 }
 
+org_kde_plasma_window_management* Connection::bindPlasmaWindowManagement() {
+    if (!offersPlasmaWindowManagement())
+        return nullptr;
+    return bind<org_kde_plasma_window_management>(
+        m_registry, m_plasmaManagementName, &org_kde_plasma_window_management_interface,
+        m_plasmaManagementVersion, newestPlasmaManagement);
+}
+
 bool Connection::offersLockProtocols() const {
     return m_compositor != nullptr && m_shm != nullptr && m_layerShell != nullptr &&
-           m_toplevelManagerName != 0;
+           (m_toplevelManagerName != 0 || offersPlasmaWindowManagement());
 }
 
 bool Connection::roundtrip() {

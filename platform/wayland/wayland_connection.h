@@ -14,6 +14,7 @@ struct wl_seat;
 struct wl_shm;
 struct zwlr_foreign_toplevel_manager_v1;
 struct zwlr_layer_shell_v1;
+struct org_kde_plasma_window_management;
 class QScreen;
 class QSocketNotifier;
 
@@ -46,11 +47,21 @@ public:
     // A new binding of the toplevel manager, the caller's own. The compositor answers the bind
     // with every toplevel open now: add the listener before the next dispatch, or they are lost.
     zwlr_foreign_toplevel_manager_v1* bindToplevelManager();
+    // The same for KWin's window management, which KWin offers only to a client its desktop
+    // entry permits.
+    org_kde_plasma_window_management* bindPlasmaWindowManagement();
+    bool offersToplevelManager() const { return m_toplevelManagerName != 0; }
+    bool offersPlasmaWindowManagement() const {
+        return m_plasmaManagementVersion >= oldestPlasmaManagement;
+    }
+    // From this version on, KWin names windows by uuid.
+    static constexpr uint32_t oldestPlasmaManagement = 13;
     const QList<Output>& outputs() const { return m_outputs; }
     // The output Qt shows as the screen: by name, else by place in the list, else the first.
     const Output* outputOf(const QScreen* screen) const;
 
-    // Whether the compositor offers what a lock needs here.
+    // Whether the compositor offers what a lock needs here: layer-shell surfaces, and windows
+    // told by one of the window-management protocols.
     bool offersLockProtocols() const;
 
     void flush();
@@ -82,6 +93,8 @@ private:
     // Bound by who follows the toplevels.
     uint32_t m_toplevelManagerName = 0;
     uint32_t m_toplevelManagerVersion = 0;
+    uint32_t m_plasmaManagementName = 0;
+    uint32_t m_plasmaManagementVersion = 0;
     QList<Output> m_outputs;
     QSocketNotifier* m_notifier = nullptr;
     bool m_lost = false;

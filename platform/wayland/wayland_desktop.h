@@ -1,18 +1,26 @@
 #pragma once
 
-#include "platform/wayland/wlroots/wayland_workspace.h"
+#include "platform/wayland/toplevel_workspace.h"
 
 #include <memory>
-#include <optional>
 
 namespace vantrel::wayland {
 
 // What the compositor at WAYLAND_DISPLAY offers, from a connection of its own that is closed
 // again. Usable before Qt starts.
-bool compositorAnswers(bool* offersLockProtocols);
+struct CompositorOffer {
+    bool answers = false;
+    bool layerShell = false;
+    bool toplevelManager = false;  // wlroots' foreign-toplevel management
+    bool plasmaManagement = false; // KWin's window management, at a version we speak
+    bool kwin = false;             // KWin's own globals are there
+    bool offersLockProtocols() const { return layerShell && (toplevelManager || plasmaManagement); }
+};
+CompositorOffer askCompositor();
 
-// The workspace of a wlroots desktop on a connection of its own; nothing when the compositor
-// does not answer or lacks the protocols. Call once the QApplication exists.
-std::unique_ptr<WaylandWorkspace> makeWaylandWorkspace(WaylandWorkspace::Providers providers);
+// The workspace of the desktop's window-management protocol, on a connection of its own: KWin's
+// where it offers it, else wlroots'; nothing when the compositor does not answer or lacks the
+// protocols. Call once the QApplication exists.
+std::unique_ptr<ToplevelWorkspace> makeWaylandWorkspace(ToplevelWorkspace::Providers providers);
 
 } // namespace vantrel::wayland

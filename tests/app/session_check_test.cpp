@@ -20,6 +20,9 @@ WaylandOffer offersLock() {
 WaylandOffer offersNothing() {
     return WaylandOffer::LacksProtocols;
 }
+WaylandOffer kwin() {
+    return WaylandOffer::KWin;
+}
 WaylandOffer noCompositor() {
     return WaylandOffer::NoCompositor;
 }
@@ -80,6 +83,15 @@ TEST(SessionCheck, AWaylandDesktopWithoutTheProtocolsIsRefusedNamingWhatWorks) {
     SessionFacts xcb = waylandSession();
     xcb.qtPlatform = "xcb";
     EXPECT_TRUE(problemOf(chooseDesktop(xcb, {&opens, &offersLock})));
+}
+
+TEST(SessionCheck, KWinIsRefusedSayingWhyAndWhatWorks) {
+    const std::optional<QString> problem =
+        problemOf(chooseDesktop(waylandSession(), {&opens, &kwin}));
+    ASSERT_TRUE(problem);
+    EXPECT_TRUE(problem->contains(QStringLiteral("KDE Plasma"))) << problem->toStdString();
+    EXPECT_TRUE(problem->contains(QStringLiteral("Overview"))) << problem->toStdString();
+    EXPECT_TRUE(problem->contains(QStringLiteral("X11 session"))) << problem->toStdString();
 }
 
 TEST(SessionCheck, AStaleWaylandSocketInAnX11SessionFallsBackToX11) {

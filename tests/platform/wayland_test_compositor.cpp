@@ -1,5 +1,6 @@
 #include "wayland_test_compositor.h"
 
+#include "plasma-window-management-server-protocol.h"
 #include "wlr-foreign-toplevel-management-unstable-v1-server-protocol.h"
 #include "wlr-layer-shell-unstable-v1-server-protocol.h"
 
@@ -36,13 +37,18 @@ const struct zwlr_foreign_toplevel_manager_v1_interface managerImplementation = 
 
 } // namespace
 
-WaylandTestCompositor::WaylandTestCompositor() {
+WaylandTestCompositor::WaylandTestCompositor(WindowManagement management)
+    : m_management(management) {
     m_display = wl_display_create();
     wl_display_init_shm(m_display);
     wl_global_create(m_display, &wl_compositor_interface, 4, this, &bindCompositor);
     wl_global_create(m_display, &zwlr_layer_shell_v1_interface, 4, this, &bindLayerShell);
-    wl_global_create(m_display, &zwlr_foreign_toplevel_manager_v1_interface, 3, this,
-                     &bindToplevelManager);
+    if (management == WindowManagement::ForeignToplevel)
+        wl_global_create(m_display, &zwlr_foreign_toplevel_manager_v1_interface, 3, this,
+                         &bindToplevelManager);
+    else
+        wl_global_create(m_display, &org_kde_plasma_window_management_interface, 16, this,
+                         &bindPlasmaManagement);
     int sockets[2] = {-1, -1};
     socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets);
     m_client = wl_client_create(m_display, sockets[0]);
@@ -76,12 +82,42 @@ int WaylandTestCompositor::takeClientSocket() {
     return std::exchange(m_clientSocket, -1);
 }
 
-void WaylandTestCompositor::openWindow(const std::string& appId) {
-    onCompositorThread([this, appId] {
-        Window& window = m_windows.emplace_back(Window{appId, {}});
+void WaylandTestCompositor::openWindow(const std::string& appId, uint32_t pid) {
+    onCompositorThread([this, appId, pid] {
+        Window& window = m_windows.emplace_back();
+        window.appId = appId;
+        window.pid = pid;
+        window.uuid = "{window-" + std::to_string(m_nextUuid++) + "}";
         for (wl_resource* manager : m_managers)
             announce(window, manager);
     });
+}
+
+void WaylandTestCompositor::activateWindow(const std::string& appId) {
+    onCompositorThread([this, appId] {
+        for (Window& window : m_windows) {
+            const bool active = window.appId == appId;
+            const uint32_t state =
+                active ? (window.state | ORG_KDE_PLASMA_WINDOW_MANAGEMENT_STATE_ACTIVE)
+                       : (window.state & ~uint32_t(ORG_KDE_PLASMA_WINDOW_MANAGEMENT_STATE_ACTIVE));
+            if (state == window.state)
+                continue;
+            window.state = state;
+            sendPlasmaState(window);
+        }
+    });
+}
+
+int WaylandTestCompositor::minimizedWindows(const std::string& appId) {
+    int count = 0;
+    onCompositorThread([&] {
+        for (const Window& window : m_windows) {
+            if (window.appId == appId &&
+                (window.state & ORG_KDE_PLASMA_WINDOW_MANAGEMENT_STATE_MINIMIZED) != 0)
+                ++count;
+        }
+    });
+    return count;
 }
 
 void WaylandTestCompositor::closeWindow(const std::string& appId) {
@@ -91,8 +127,12 @@ void WaylandTestCompositor::closeWindow(const std::string& appId) {
         if (closing == m_windows.end())
             return;
         // The handles stay until the client destroys them.
-        for (wl_resource* handle : closing->handles)
-            zwlr_foreign_toplevel_handle_v1_send_closed(handle);
+        for (wl_resource* handle : closing->handles) {
+            if (m_management == WindowManagement::Plasma)
+                org_kde_plasma_window_send_unmapped(handle);
+            else
+                zwlr_foreign_toplevel_handle_v1_send_closed(handle);
+        }
         m_windows.erase(closing);
     });
 }
@@ -156,7 +196,81 @@ void WaylandTestCompositor::managerGone(wl_resource* manager) {
     std::erase(self->m_managers, manager);
 }
 
+void WaylandTestCompositor::bindPlasmaManagement(wl_client* client, void* data, uint32_t version,
+                                                 uint32_t id) {
+    static const struct org_kde_plasma_window_management_interface implementation = {
+        .get_window_by_uuid = &getPlasmaWindow,
+    };
+    auto* self = static_cast<WaylandTestCompositor*>(data);
+    wl_resource* management =
+        wl_resource_create(client, &org_kde_plasma_window_management_interface, int(version), id);
+    wl_resource_set_implementation(management, &implementation, self, &managerGone);
+    self->m_managers.push_back(management);
+    for (Window& window : self->m_windows)
+        self->announce(window, management);
+}
+
+void WaylandTestCompositor::getPlasmaWindow(wl_client* client, wl_resource* management, uint32_t id,
+                                            const char* uuid) {
+    static const struct org_kde_plasma_window_interface implementation = {
+        .set_state = &setPlasmaState,
+        .destroy = &destroyHandle,
+    };
+    auto* self = static_cast<WaylandTestCompositor*>(wl_resource_get_user_data(management));
+    wl_resource* handle = wl_resource_create(client, &org_kde_plasma_window_interface,
+                                             wl_resource_get_version(management), id);
+    wl_resource_set_implementation(handle, &implementation, self, &handleGone);
+    ++self->m_liveHandles;
+    const auto window = std::find_if(self->m_windows.begin(), self->m_windows.end(),
+                                     [&](const Window& each) { return each.uuid == uuid; });
+    if (window == self->m_windows.end()) {
+        // Gone meanwhile, as KWin tells it.
+        org_kde_plasma_window_send_unmapped(handle);
+        org_kde_plasma_window_send_initial_state(handle);
+        return;
+    }
+    window->handles.push_back(handle);
+    // KWin 5.27's order: the app_id and process before the initial state, the place after it.
+    org_kde_plasma_window_send_app_id_changed(handle, window->appId.c_str());
+    org_kde_plasma_window_send_pid_changed(handle, window->pid);
+    org_kde_plasma_window_send_title_changed(handle, "window");
+    org_kde_plasma_window_send_state_changed(handle, window->state);
+    org_kde_plasma_window_send_initial_state(handle);
+    org_kde_plasma_window_send_geometry(handle, 40, 30, 400, 300);
+}
+
+void WaylandTestCompositor::setPlasmaState(wl_client*, wl_resource* handle, uint32_t flags,
+                                           uint32_t state) {
+    auto* self = static_cast<WaylandTestCompositor*>(wl_resource_get_user_data(handle));
+    Window* window = self->windowOfHandle(handle);
+    if (window == nullptr)
+        return;
+    window->state = (window->state & ~flags) | (state & flags);
+    // A window minimised is no longer the active one, as in KWin.
+    if ((window->state & ORG_KDE_PLASMA_WINDOW_MANAGEMENT_STATE_MINIMIZED) != 0)
+        window->state &= ~uint32_t(ORG_KDE_PLASMA_WINDOW_MANAGEMENT_STATE_ACTIVE);
+    self->sendPlasmaState(*window);
+}
+
+void WaylandTestCompositor::sendPlasmaState(Window& window) {
+    for (wl_resource* handle : window.handles)
+        org_kde_plasma_window_send_state_changed(handle, window.state);
+}
+
+WaylandTestCompositor::Window* WaylandTestCompositor::windowOfHandle(wl_resource* handle) {
+    for (Window& window : m_windows) {
+        if (std::find(window.handles.cbegin(), window.handles.cend(), handle) !=
+            window.handles.cend())
+            return &window;
+    }
+    return nullptr;
+}
+
 void WaylandTestCompositor::announce(Window& window, wl_resource* manager) {
+    if (m_management == WindowManagement::Plasma) {
+        org_kde_plasma_window_management_send_window_with_uuid(manager, 0, window.uuid.c_str());
+        return;
+    }
     static const struct zwlr_foreign_toplevel_handle_v1_interface handleImplementation = {
         &ignore, &ignore,          &ignore,        &ignore,       &ignoreSeat,
         &ignore, &ignoreRectangle, &destroyHandle, &ignoreOutput, &ignore};

@@ -12,12 +12,15 @@
 namespace vantrel::wayland {
 
 // A compositor of the tests' own, on libwayland-server in a thread of its own: it offers what the
-// workspace asks for (compositor, shm, layer shell, foreign-toplevel manager) and tells every
-// binding of the toplevel manager of its windows, those open at the bind first, as wlroots does.
+// workspace asks for (compositor, shm, layer shell, and one window-management protocol) and tells
+// every binding of it of its windows, those open at the bind first: the foreign-toplevel manager
+// as wlroots does, or KWin's window management in the order KWin 5.27 sends it.
 // One client, on a socket pair: hand takeClientSocket() to the client as WAYLAND_SOCKET.
 class WaylandTestCompositor {
 public:
-    WaylandTestCompositor();
+    enum class WindowManagement { ForeignToplevel, Plasma };
+
+    explicit WaylandTestCompositor(WindowManagement management = WindowManagement::ForeignToplevel);
     ~WaylandTestCompositor();
     WaylandTestCompositor(const WaylandTestCompositor&) = delete;
     WaylandTestCompositor& operator=(const WaylandTestCompositor&) = delete;
@@ -26,8 +29,14 @@ public:
 
     // A window of the app_id opens, or the first one of it closes. Returns once the compositor
     // has told its client.
-    void openWindow(const std::string& appId);
+    void openWindow(const std::string& appId, uint32_t pid = 0);
     void closeWindow(const std::string& appId);
+    // KWin's "active" state for the first window of the app_id, as when the user clicks it.
+    void activateWindow(const std::string& appId);
+
+    // The windows of the app_id that are minimised now (KWin's window management: by the
+    // client's set_state requests).
+    int minimizedWindows(const std::string& appId);
 
     // The toplevel handles the client asked to destroy, and those it still holds.
     int destroyedHandles() const { return m_destroyedHandles; }
@@ -36,6 +45,9 @@ public:
 private:
     struct Window {
         std::string appId;
+        uint32_t pid = 0;
+        std::string uuid;
+        uint32_t state = 0; // KWin's state flags
         std::vector<wl_resource*> handles;
     };
     struct ClientListener {
@@ -50,6 +62,13 @@ private:
     static void bindCompositor(wl_client* client, void* data, uint32_t version, uint32_t id);
     static void bindLayerShell(wl_client* client, void* data, uint32_t version, uint32_t id);
     static void bindToplevelManager(wl_client* client, void* data, uint32_t version, uint32_t id);
+    static void bindPlasmaManagement(wl_client* client, void* data, uint32_t version, uint32_t id);
+    static void getPlasmaWindow(wl_client* client, wl_resource* management, uint32_t id,
+                                const char* uuid);
+    static void setPlasmaState(wl_client* client, wl_resource* window, uint32_t flags,
+                               uint32_t state);
+    void sendPlasmaState(Window& window);
+    Window* windowOfHandle(wl_resource* handle);
     static void managerGone(wl_resource* manager);
     static void handleGone(wl_resource* handle);
     static void destroyHandle(wl_client* client, wl_resource* handle);
@@ -61,7 +80,9 @@ private:
     int m_wake = -1;
     wl_event_source* m_wakeSource = nullptr;
     ClientListener m_clientGone{};
+    WindowManagement m_management;
     std::list<Window> m_windows;
+    int m_nextUuid = 1;
     std::vector<wl_resource*> m_managers;
     std::mutex m_queueLock;
     std::vector<std::function<void()>> m_queue;

@@ -1,5 +1,5 @@
 #include "platform/wayland/wayland_connection.h"
-#include "platform/wayland/wlroots/wayland_workspace.h"
+#include "platform/wayland/wlroots/wlroots_workspace.h"
 #include "wayland_test_compositor.h"
 
 #include <algorithm>
@@ -23,7 +23,7 @@ protected:
         connection = Connection::open();
         ASSERT_TRUE(connection);
         ASSERT_TRUE(connection->offersLockProtocols());
-        WaylandWorkspace::Providers providers;
+        WlrootsWorkspace::Providers providers;
         providers.desktopEntries = [] {
             DesktopEntry foot;
             foot.id = QStringLiteral("foot");
@@ -31,7 +31,7 @@ protected:
             return QList<DesktopEntry>{foot};
         };
         providers.ownAppId = QStringLiteral("com.corvane.vantrel");
-        workspace = std::make_unique<WaylandWorkspace>(connection, std::move(providers));
+        workspace = std::make_unique<WlrootsWorkspace>(connection, std::move(providers));
         QObject::connect(
             workspace.get(), &Workspace::runningApplicationsChanged, workspace.get(),
             [this](const RunningApplicationsChange& change) { changes.append(change); });
@@ -47,7 +47,7 @@ protected:
 
     WaylandTestCompositor compositor;
     std::shared_ptr<Connection> connection;
-    std::unique_ptr<WaylandWorkspace> workspace;
+    std::unique_ptr<WlrootsWorkspace> workspace;
     QList<RunningApplicationsChange> changes;
 };
 

@@ -1,0 +1,182 @@
+#include "platform/wayland/plasma/plasma_workspace.h"
+
+#include "plasma-window-management-client-protocol.h"
+#include "platform/process/process_facts.h"
+#include "platform/wayland/wayland_connection.h"
+
+#include <wayland-client.h>
+
+namespace vantrel::wayland {
+namespace {
+
+PlasmaWindow& of(void* data) {
+    return *static_cast<PlasmaWindow*>(data);
+}
+
+// A change past the initial state applies at once.
+void changed(PlasmaWindow& window) {
+    if (window.initialStateKnown)
+        window.workspace->windowChanged(window);
+}
+
+void onTitle(void*, org_kde_plasma_window*, const char*) {}
+
+void onAppId(void* data, org_kde_plasma_window*, const char* appId) {
+    of(data).pending.appId = QString::fromUtf8(appId);
+    changed(of(data));
+}
+
+void onState(void* data, org_kde_plasma_window*, uint32_t flags) {
+    ToplevelState& pending = of(data).pending;
+    pending.activated = (flags & ORG_KDE_PLASMA_WINDOW_MANAGEMENT_STATE_ACTIVE) != 0;
+    pending.minimized = (flags & ORG_KDE_PLASMA_WINDOW_MANAGEMENT_STATE_MINIMIZED) != 0;
+    changed(of(data));
+}
+
+void onVirtualDesktop(void*, org_kde_plasma_window*, int32_t) {}
+void onThemedIcon(void*, org_kde_plasma_window*, const char*) {}
+
+void onUnmapped(void* data, org_kde_plasma_window*) {
+    of(data).workspace->windowUnmapped(of(data));
+}
+
+void onInitialState(void* data, org_kde_plasma_window*) {
+    PlasmaWindow& window = of(data);
+    window.initialStateKnown = true;
+    window.workspace->windowChanged(window);
+}
+
+void onParent(void*, org_kde_plasma_window*, org_kde_plasma_window*) {}
+
+void onGeometry(void* data, org_kde_plasma_window*, int32_t x, int32_t y, uint32_t width,
+                uint32_t height) {
+    of(data).geometry = QRect(x, y, int(width), int(height));
+}
+
+void onIconChanged(void*, org_kde_plasma_window*) {}
+
+void onPid(void* data, org_kde_plasma_window*, uint32_t pid) {
+    of(data).pending.pid = pid;
+}
+
+void onDesktopEntered(void*, org_kde_plasma_window*, const char*) {}
+void onDesktopLeft(void*, org_kde_plasma_window*, const char*) {}
+void onApplicationMenu(void*, org_kde_plasma_window*, const char*, const char*) {}
+void onActivityEntered(void*, org_kde_plasma_window*, const char*) {}
+void onActivityLeft(void*, org_kde_plasma_window*, const char*) {}
+void onResourceName(void*, org_kde_plasma_window*, const char*) {}
+
+// Every event up to the version bound; a newer header's later events are never sent.
+const org_kde_plasma_window_listener windowListener = {
+    .title_changed = &onTitle,
+    .app_id_changed = &onAppId,
+    .state_changed = &onState,
+    .virtual_desktop_changed = &onVirtualDesktop,
+    .themed_icon_name_changed = &onThemedIcon,
+    .unmapped = &onUnmapped,
+    .initial_state = &onInitialState,
+    .parent_window = &onParent,
+    .geometry = &onGeometry,
+    .icon_changed = &onIconChanged,
+    .pid_changed = &onPid,
+    .virtual_desktop_entered = &onDesktopEntered,
+    .virtual_desktop_left = &onDesktopLeft,
+    .application_menu = &onApplicationMenu,
+    .activity_entered = &onActivityEntered,
+    .activity_left = &onActivityLeft,
+    .resource_name_changed = &onResourceName,
+};
+
+void onShowDesktop(void*, org_kde_plasma_window_management*, uint32_t) {}
+// Before version 13 windows came by number alone; the version bound has them by uuid as well.
+void onWindow(void*, org_kde_plasma_window_management*, uint32_t) {}
+void onStackingOrder(void*, org_kde_plasma_window_management*, wl_array*) {}
+void onStackingOrderUuids(void*, org_kde_plasma_window_management*, const char*) {}
+
+void onWindowWithUuid(void* data, org_kde_plasma_window_management*, uint32_t, const char* uuid) {
+    static_cast<PlasmaWorkspace*>(data)->addWindow(uuid);
+}
+
+const org_kde_plasma_window_management_listener managementListener = {
+    .show_desktop_changed = &onShowDesktop,
+    .window = &onWindow,
+    .stacking_order_changed = &onStackingOrder,
+    .stacking_order_uuid_changed = &onStackingOrderUuids,
+    .window_with_uuid = &onWindowWithUuid,
+};
+
+} // namespace
+
+PlasmaWorkspace::PlasmaWorkspace(std::shared_ptr<Connection> connection, Providers providers,
+                                 QObject* parent)
+    : ToplevelWorkspace(std::move(connection), std::move(providers), parent) {
+    // The bind's answer names the windows open now, and each window's answer tells its initial
+    // state: two round trips. Nobody listens to this workspace yet, so their applications are
+    // running but not launched, as on X11: locked from their next launch on.
+    m_management = this->connection().bindPlasmaWindowManagement();
+    if (m_management == nullptr)
+        return;
+    org_kde_plasma_window_management_add_listener(m_management, &managementListener, this);
+    this->connection().roundtrip();
+    this->connection().roundtrip();
+}
+
+PlasmaWorkspace::~PlasmaWorkspace() {
+    for (const auto& toplevel : toplevels())
+        org_kde_plasma_window_destroy(static_cast<PlasmaWindow&>(*toplevel).handle);
+    if (m_management != nullptr)
+        org_kde_plasma_window_management_destroy(m_management);
+    connection().flush();
+}
+
+void PlasmaWorkspace::addWindow(const char* uuid) {
+    auto window = std::make_unique<PlasmaWindow>();
+    window->workspace = this;
+    window->handle = org_kde_plasma_window_management_get_window_by_uuid(m_management, uuid);
+    org_kde_plasma_window_add_listener(window->handle, &windowListener, window.get());
+    adopt(std::move(window));
+}
+
+void PlasmaWorkspace::windowChanged(PlasmaWindow& window) {
+    toplevelDone(window, window.pending);
+}
+
+void PlasmaWorkspace::windowUnmapped(PlasmaWindow& window) {
+    org_kde_plasma_window_destroy(window.handle);
+    toplevelClosed(window);
+}
+
+WaylandRunningApplication::Identity PlasmaWorkspace::identify(const ToplevelState& state) {
+    WaylandRunningApplication::Identity identity = ToplevelWorkspace::identify(state);
+    if (state.pid <= 0)
+        return identity;
+    // The process's own facts come first: a sandbox's or launcher's record names the entry when
+    // the app_id does not, and one process may show several applications.
+    if (const std::optional<DesktopEntry> entry = identifyApplication(
+            readProcessFacts(state.pid), hintsOf(state.appId), desktopEntries())) {
+        identity.bundleIdentifier = entry->id;
+        identity.name = entry->name.isEmpty() ? entry->id : entry->name;
+        identity.iconName = entry->icon;
+    }
+    identity.identifier = state.pid;
+    identity.key = QString::number(state.pid) + QLatin1Char('/') +
+                   identity.bundleIdentifier.value_or(state.appId);
+    return identity;
+}
+
+void PlasmaWorkspace::requestMinimize(Toplevel& toplevel) {
+    org_kde_plasma_window_set_state(static_cast<PlasmaWindow&>(toplevel).handle,
+                                    ORG_KDE_PLASMA_WINDOW_MANAGEMENT_STATE_MINIMIZED,
+                                    ORG_KDE_PLASMA_WINDOW_MANAGEMENT_STATE_MINIMIZED);
+}
+
+bool PlasmaWorkspace::requestActivate(Toplevel& toplevel) {
+    // Active and not minimised, in one request: KWin unminimises and activates.
+    org_kde_plasma_window_set_state(static_cast<PlasmaWindow&>(toplevel).handle,
+                                    ORG_KDE_PLASMA_WINDOW_MANAGEMENT_STATE_ACTIVE |
+                                        ORG_KDE_PLASMA_WINDOW_MANAGEMENT_STATE_MINIMIZED,
+                                    ORG_KDE_PLASMA_WINDOW_MANAGEMENT_STATE_ACTIVE);
+    return true;
+}
+
+} // namespace vantrel::wayland
