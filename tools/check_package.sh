@@ -35,6 +35,14 @@ for program in /usr/bin/vantrel /usr/bin/vantrel-defaults; do
     "$program" --help > /dev/null
 done
 /usr/bin/vantrel --version | grep -q '^vantrel [0-9]'
+# KWin permits its window management to the program an entry's Exec names, symlinks resolved.
+entry=/usr/share/applications/com.corvane.vantrel.desktop
+exec_path=$(sed -n 's/^Exec=//p' "$entry")
+if [ "$(readlink -f "$exec_path")" != "$(readlink -f /usr/bin/vantrel)" ] ||
+    ! grep -qx 'X-KDE-Wayland-Interfaces=org_kde_plasma_window_management' "$entry"; then
+    echo "the desktop entry does not name the installed program for KWin: Exec=$exec_path" >&2
+    status=1
+fi
 VANTREL_PROGRAM=/usr/bin/vantrel \
     VANTREL_DEFAULTS_TOOL=/usr/bin/vantrel-defaults \
     VANTREL_E2E_APP="$build/tests/e2e/vantrel-e2e-app" \
