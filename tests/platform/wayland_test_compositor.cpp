@@ -198,9 +198,12 @@ void WaylandTestCompositor::managerGone(wl_resource* manager) {
 
 void WaylandTestCompositor::bindPlasmaManagement(wl_client* client, void* data, uint32_t version,
                                                  uint32_t id) {
-    static const struct org_kde_plasma_window_management_interface implementation = {
-        .get_window_by_uuid = &getPlasmaWindow,
-    };
+    // By name: the requests the workspace makes; a newer protocol description adds more.
+    static const struct org_kde_plasma_window_management_interface implementation = [] {
+        struct org_kde_plasma_window_management_interface requests {};
+        requests.get_window_by_uuid = &getPlasmaWindow;
+        return requests;
+    }();
     auto* self = static_cast<WaylandTestCompositor*>(data);
     wl_resource* management =
         wl_resource_create(client, &org_kde_plasma_window_management_interface, int(version), id);
@@ -212,10 +215,12 @@ void WaylandTestCompositor::bindPlasmaManagement(wl_client* client, void* data, 
 
 void WaylandTestCompositor::getPlasmaWindow(wl_client* client, wl_resource* management, uint32_t id,
                                             const char* uuid) {
-    static const struct org_kde_plasma_window_interface implementation = {
-        .set_state = &setPlasmaState,
-        .destroy = &destroyHandle,
-    };
+    static const struct org_kde_plasma_window_interface implementation = [] {
+        struct org_kde_plasma_window_interface requests {};
+        requests.set_state = &setPlasmaState;
+        requests.destroy = &destroyHandle;
+        return requests;
+    }();
     auto* self = static_cast<WaylandTestCompositor*>(wl_resource_get_user_data(management));
     wl_resource* handle = wl_resource_create(client, &org_kde_plasma_window_interface,
                                              wl_resource_get_version(management), id);

@@ -66,26 +66,31 @@ void onActivityEntered(void*, org_kde_plasma_window*, const char*) {}
 void onActivityLeft(void*, org_kde_plasma_window*, const char*) {}
 void onResourceName(void*, org_kde_plasma_window*, const char*) {}
 
-// Every event up to the version bound; a newer header's later events are never sent.
-const org_kde_plasma_window_listener windowListener = {
-    .title_changed = &onTitle,
-    .app_id_changed = &onAppId,
-    .state_changed = &onState,
-    .virtual_desktop_changed = &onVirtualDesktop,
-    .themed_icon_name_changed = &onThemedIcon,
-    .unmapped = &onUnmapped,
-    .initial_state = &onInitialState,
-    .parent_window = &onParent,
-    .geometry = &onGeometry,
-    .icon_changed = &onIconChanged,
-    .pid_changed = &onPid,
-    .virtual_desktop_entered = &onDesktopEntered,
-    .virtual_desktop_left = &onDesktopLeft,
-    .application_menu = &onApplicationMenu,
-    .activity_entered = &onActivityEntered,
-    .activity_left = &onActivityLeft,
-    .resource_name_changed = &onResourceName,
-};
+// Every event up to the version bound. Filled in by name: a newer protocol description adds
+// events, which are never sent at the version bound, and whose slots stay empty.
+org_kde_plasma_window_listener makeWindowListener() {
+    org_kde_plasma_window_listener listener{};
+    listener.title_changed = &onTitle;
+    listener.app_id_changed = &onAppId;
+    listener.state_changed = &onState;
+    listener.virtual_desktop_changed = &onVirtualDesktop;
+    listener.themed_icon_name_changed = &onThemedIcon;
+    listener.unmapped = &onUnmapped;
+    listener.initial_state = &onInitialState;
+    listener.parent_window = &onParent;
+    listener.geometry = &onGeometry;
+    listener.icon_changed = &onIconChanged;
+    listener.pid_changed = &onPid;
+    listener.virtual_desktop_entered = &onDesktopEntered;
+    listener.virtual_desktop_left = &onDesktopLeft;
+    listener.application_menu = &onApplicationMenu;
+    listener.activity_entered = &onActivityEntered;
+    listener.activity_left = &onActivityLeft;
+    listener.resource_name_changed = &onResourceName;
+    return listener;
+}
+
+const org_kde_plasma_window_listener windowListener = makeWindowListener();
 
 void onShowDesktop(void*, org_kde_plasma_window_management*, uint32_t) {}
 // Before version 13 windows came by number alone; the version bound has them by uuid as well.
@@ -97,13 +102,17 @@ void onWindowWithUuid(void* data, org_kde_plasma_window_management*, uint32_t, c
     static_cast<PlasmaWorkspace*>(data)->addWindow(uuid);
 }
 
-const org_kde_plasma_window_management_listener managementListener = {
-    .show_desktop_changed = &onShowDesktop,
-    .window = &onWindow,
-    .stacking_order_changed = &onStackingOrder,
-    .stacking_order_uuid_changed = &onStackingOrderUuids,
-    .window_with_uuid = &onWindowWithUuid,
-};
+org_kde_plasma_window_management_listener makeManagementListener() {
+    org_kde_plasma_window_management_listener listener{};
+    listener.show_desktop_changed = &onShowDesktop;
+    listener.window = &onWindow;
+    listener.stacking_order_changed = &onStackingOrder;
+    listener.stacking_order_uuid_changed = &onStackingOrderUuids;
+    listener.window_with_uuid = &onWindowWithUuid;
+    return listener;
+}
+
+const org_kde_plasma_window_management_listener managementListener = makeManagementListener();
 
 } // namespace
 
