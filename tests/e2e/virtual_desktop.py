@@ -1,6 +1,6 @@
 """A private X11 desktop for driving Vantrel as a user would: a sandbox of its own (HOME and the
-XDG folders in a temporary folder), a private session bus, Xvfb, a window manager (openbox or
-xfwm4) and tint2. Used by the end-to-end tests and the benchmark; the sandbox and its bus serve
+XDG folders in a temporary folder), a private session bus, Xvfb, a window manager (openbox,
+xfwm4, or kwin_x11 for runs by hand) and tint2. Used by the end-to-end tests and the benchmark; the sandbox and its bus serve
 the Wayland desktop (wayland_desktop.py) too. Standard library only; the X tools are xdotool,
 wmctrl, xrandr, xprop, xwininfo and ImageMagick's import."""
 
@@ -15,7 +15,7 @@ import time
 SCREEN_WIDTH = 1280
 SCREEN_HEIGHT = 800
 VANTREL_DOMAIN = "com.corvane.vantrel"
-WINDOW_MANAGERS = ("openbox", "xfwm4")
+WINDOW_MANAGERS = ("openbox", "xfwm4", "kwin_x11")
 
 
 class Timeout(AssertionError):
@@ -234,8 +234,8 @@ class Sandbox:
 
 class VirtualDesktop(Sandbox):
     """An X11 desktop in its sandbox: Xvfb, a window manager and, unless left out, tint2. Start
-    with start(), stop with stop() (or use it as a context manager). The window manager is openbox
-    or xfwm4; left out, it comes from $VANTREL_E2E_WM, else openbox. Monitors given here (as for
+    with start(), stop with stop() (or use it as a context manager). The window manager is openbox,
+    xfwm4 or kwin_x11; left out, it comes from $VANTREL_E2E_WM, else openbox. Monitors given here (as for
     set_monitors) are in place before the window manager starts: xfwm4 takes no notice of later
     changes."""
 
@@ -283,6 +283,10 @@ class VirtualDesktop(Sandbox):
         if self.window_manager == "openbox":
             self._spawn(["openbox"], "openbox")
             name = "Openbox"
+        elif self.window_manager == "kwin_x11":
+            # Without compositing: on Xvfb it would draw through llvmpipe, slowly.
+            self.spawn(["kwin_x11", "--replace"], "kwin_x11", extra_env={"KWIN_COMPOSE": "N"})
+            name = "KWin"
         else:
             # Standalone, without a session manager; its settings daemon (xfconfd) is started by
             # the private bus on the first request and ends with it.
