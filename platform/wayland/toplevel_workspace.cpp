@@ -25,10 +25,6 @@ ToplevelWorkspace::ToplevelWorkspace(std::shared_ptr<Connection> connection, Pro
     , m_nextIdentifier(firstIdentifier) {}
 
 ToplevelWorkspace::~ToplevelWorkspace() {
-    terminateAll();
-}
-
-void ToplevelWorkspace::terminateAll() {
     for (const auto& application : std::as_const(m_applications))
         application->markTerminated();
 }

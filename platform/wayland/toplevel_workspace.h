@@ -142,9 +142,6 @@ protected:
     const std::vector<std::unique_ptr<Toplevel>>& toplevels() const { return m_toplevels; }
     QList<Toplevel*> toplevelsOf(const WaylandRunningApplication& application) const;
     Connection& connection() const { return *m_connection; }
-    const Providers& providers() const { return m_providers; }
-    // Ends every application, as when the compositor goes.
-    void terminateAll();
 
 private:
     bool allHidden(const WaylandRunningApplication& application) const;

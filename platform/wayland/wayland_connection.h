@@ -50,7 +50,6 @@ public:
     // The same for KWin's window management, which KWin offers only to a client its desktop
     // entry permits.
     org_kde_plasma_window_management* bindPlasmaWindowManagement();
-    bool offersToplevelManager() const { return m_toplevelManagerName != 0; }
     bool offersPlasmaWindowManagement() const {
         return m_plasmaManagementVersion >= oldestPlasmaManagement;
     }

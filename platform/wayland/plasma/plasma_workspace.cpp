@@ -48,10 +48,7 @@ void onInitialState(void* data, org_kde_plasma_window*) {
 
 void onParent(void*, org_kde_plasma_window*, org_kde_plasma_window*) {}
 
-void onGeometry(void* data, org_kde_plasma_window*, int32_t x, int32_t y, uint32_t width,
-                uint32_t height) {
-    of(data).geometry = QRect(x, y, int(width), int(height));
-}
+void onGeometry(void*, org_kde_plasma_window*, int32_t, int32_t, uint32_t, uint32_t) {}
 
 void onIconChanged(void*, org_kde_plasma_window*) {}
 

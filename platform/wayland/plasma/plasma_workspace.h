@@ -2,8 +2,6 @@
 
 #include "platform/wayland/toplevel_workspace.h"
 
-#include <QRect>
-
 struct org_kde_plasma_window;
 struct org_kde_plasma_window_management;
 
@@ -17,7 +15,6 @@ struct PlasmaWindow final : Toplevel {
     org_kde_plasma_window* handle = nullptr;
     PlasmaWorkspace* workspace = nullptr;
     ToplevelState pending;
-    QRect geometry; // with the window's frame, in the desktop's coordinates
     bool initialStateKnown = false;
 };
 
