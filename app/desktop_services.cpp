@@ -53,6 +53,9 @@ DesktopServices::DesktopServices()
         wayland::ToplevelWorkspace::Providers waylandProviders;
         waylandProviders.desktopEntries = [this] { return m_desktopEntries.entries(); };
         waylandProviders.ownAppId = QGuiApplication::desktopFileName();
+        waylandProviders.lockedApplicationIds = [] {
+            return isActivateEnabled() ? savedIdsList() : QStringList{};
+        };
         m_waylandWorkspace = wayland::makeWaylandWorkspace(std::move(waylandProviders));
     }
 

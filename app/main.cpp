@@ -36,10 +36,9 @@ vantrel::WaylandOffer waylandOffer() {
     const vantrel::wayland::CompositorOffer offer = vantrel::wayland::askCompositor();
     if (!offer.answers)
         return vantrel::WaylandOffer::NoCompositor;
-    // KWin's window management is spoken, but Plasma's views of windows are not yet kept clear
-    // of locked ones: refused until they are.
-    if (offer.kwin)
-        return vantrel::WaylandOffer::KWin;
+    // KWin offers its window management only to a program its desktop entry vouches for.
+    if (offer.kwin && !offer.plasmaManagement)
+        return vantrel::WaylandOffer::KWinWithholds;
     return offer.offersLockProtocols() ? vantrel::WaylandOffer::LockProtocols
                                        : vantrel::WaylandOffer::LacksProtocols;
 }
@@ -84,6 +83,10 @@ int main(int argc, char** argv) {
         return 0;
 
     vantrel::DesktopServices services;
+    // Running without seeing the windows would only look like locking; the reason is on stderr.
+    if (std::get<vantrel::DesktopKind>(desktop) == vantrel::DesktopKind::Wayland &&
+        !services.hasDesktop())
+        return 1;
     vantrel::registerAppControllers();
     vantrel::registerLockControllers();
     vantrel::registerControlControllers();

@@ -54,11 +54,14 @@ std::variant<DesktopKind, QString> chooseDesktop(const SessionFacts& facts,
                        "the wlr layer-shell protocol, or a window-management protocol: wlroots' "
                        "foreign-toplevel or KDE's).") +
                    whatWorks;
-        case WaylandOffer::KWin:
+        case WaylandOffer::KWinWithholds:
             return QStringLiteral(
-                       "Vantrel cannot lock applications on KDE Plasma's Wayland session yet: "
-                       "Plasma's Overview, Present Windows, Alt+Tab switcher and task-manager "
-                       "thumbnails would still show a locked application's windows.") +
+                       "Vantrel cannot lock applications on this KDE Plasma session: KWin lets a "
+                       "program see other programs' windows only when it was started from an "
+                       "installed desktop entry that names it and asks for "
+                       "org_kde_plasma_window_management. Start Vantrel as installed by its "
+                       "package (%1), or add such an entry to ~/.local/share/applications.")
+                       .arg(QStringLiteral("com.corvane.vantrel.desktop")) +
                    whatWorks;
         case WaylandOffer::NoCompositor:
             if (waylandPlatform || facts.sessionType == "wayland" || facts.display.isEmpty())

@@ -21,7 +21,7 @@ SessionFacts currentSessionFacts(int argc, char** argv);
 enum class WaylandOffer {
     NoCompositor,   // nothing answers at WAYLAND_DISPLAY
     LacksProtocols, // a compositor that lets no client see or cover other clients' windows
-    KWin,           // KDE Plasma's compositor, whose own views would show locked windows
+    KWinWithholds,  // KDE Plasma's compositor, not granting this program its window management
     LockProtocols   // layer-shell, and windows told by wlroots' or KWin's window management
 };
 

@@ -46,6 +46,10 @@ QList<DesktopEntry> ToplevelWorkspace::desktopEntries() const {
     return m_providers.desktopEntries ? m_providers.desktopEntries() : QList<DesktopEntry>{};
 }
 
+QStringList ToplevelWorkspace::lockedApplicationIds() const {
+    return m_providers.lockedApplicationIds ? m_providers.lockedApplicationIds() : QStringList{};
+}
+
 WaylandRunningApplication::Identity ToplevelWorkspace::identify(const ToplevelState& state) {
     WaylandRunningApplication::Identity identity;
     identity.key = state.appId;

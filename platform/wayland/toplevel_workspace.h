@@ -99,6 +99,9 @@ public:
         std::function<QList<DesktopEntry>()> desktopEntries;
         // The app_id of this program's own windows, which are never an application to lock.
         QString ownAppId;
+        // The desktop-file ids of the applications locked now: their new windows are kept out
+        // of the desktop's views before Vantrel has seen them, where the desktop has such views.
+        std::function<QStringList()> lockedApplicationIds;
     };
 
     ~ToplevelWorkspace() override;
@@ -125,6 +128,7 @@ protected:
     // An app_id is what a Wayland client offers in place of WM_CLASS and the application id.
     static ApplicationHints hintsOf(const QString& appId);
     QList<DesktopEntry> desktopEntries() const;
+    QStringList lockedApplicationIds() const;
     // The protocol's requests for one toplevel; false when it cannot be asked.
     virtual void requestMinimize(Toplevel& toplevel) = 0;
     virtual bool requestActivate(Toplevel& toplevel) = 0;

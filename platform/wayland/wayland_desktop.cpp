@@ -1,12 +1,14 @@
 #include "platform/wayland/wayland_desktop.h"
 
 #include "plasma-window-management-client-protocol.h"
+#include "platform/kwin/kwin_window_marks.h"
 #include "platform/wayland/plasma/plasma_workspace.h"
 #include "platform/wayland/wayland_connection.h"
 #include "platform/wayland/wlroots/wlroots_workspace.h"
 #include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 
+#include <cstdio>
 #include <cstring>
 #include <wayland-client.h>
 
@@ -49,8 +51,19 @@ std::unique_ptr<ToplevelWorkspace> makeWaylandWorkspace(ToplevelWorkspace::Provi
     std::shared_ptr<Connection> connection = Connection::open();
     if (!connection || !connection->offersLockProtocols())
         return nullptr;
-    if (connection->offersPlasmaWindowManagement())
-        return std::make_unique<PlasmaWorkspace>(std::move(connection), std::move(providers));
+    if (connection->offersPlasmaWindowManagement()) {
+        std::unique_ptr<kwin::KWinWindowMarks> marks = kwin::KWinWindowMarks::connect();
+        if (!marks) {
+            std::fprintf(stderr, "%s\n",
+                         "Vantrel cannot lock applications on this KDE Plasma session: KWin's "
+                         "scripting does not answer on the session bus (org.kde.KWin /Scripting), "
+                         "and without it Plasma's Overview, Present Windows and Alt+Tab switcher "
+                         "would show a locked application's windows.");
+            return nullptr;
+        }
+        return std::make_unique<PlasmaWorkspace>(std::move(connection), std::move(providers),
+                                                 std::move(marks));
+    }
     return std::make_unique<WlrootsWorkspace>(std::move(connection), std::move(providers));
 }
 

@@ -20,7 +20,8 @@ CompositorOffer askCompositor();
 
 // The workspace of the desktop's window-management protocol, on a connection of its own: KWin's
 // where it offers it, else wlroots'; nothing when the compositor does not answer or lacks the
-// protocols. Call once the QApplication exists.
+// protocols, or, on KDE Plasma, when KWin's scripting does not answer (said on stderr). Call once
+// the QApplication exists.
 std::unique_ptr<ToplevelWorkspace> makeWaylandWorkspace(ToplevelWorkspace::Providers providers);
 
 } // namespace vantrel::wayland

@@ -31,7 +31,8 @@ protected:
             return QList<DesktopEntry>{kate};
         };
         providers.ownAppId = QStringLiteral("com.corvane.vantrel");
-        workspace = std::make_unique<PlasmaWorkspace>(connection, std::move(providers));
+        providers.lockedApplicationIds = [this] { return lockedIds; };
+        workspace = std::make_unique<PlasmaWorkspace>(connection, std::move(providers), nullptr);
         QObject::connect(
             workspace.get(), &Workspace::runningApplicationsChanged, workspace.get(),
             [this](const RunningApplicationsChange& change) { changes.append(change); });
@@ -50,6 +51,7 @@ protected:
     std::shared_ptr<Connection> connection;
     std::unique_ptr<PlasmaWorkspace> workspace;
     QList<RunningApplicationsChange> changes;
+    QStringList lockedIds;
 };
 
 TEST_F(PlasmaWorkspaceOnCompositor, WindowsOpenAtStartAreOneApplicationPerProcessAndEntry) {
@@ -119,6 +121,45 @@ TEST_F(PlasmaWorkspaceOnCompositor, AnUnmappedWindowEndsItsApplicationAndEveryHa
     ASSERT_TRUE(connection->roundtrip());
     EXPECT_EQ(compositor.destroyedHandles(), 2);
     EXPECT_EQ(compositor.liveHandles(), 0);
+}
+
+TEST_F(PlasmaWorkspaceOnCompositor,
+       MarkRulesNameThePendingWindowsAndOnlyTheFreeOnesTheyWouldCatch) {
+    compositor.openWindow("org.kde.kate", editorPid);          // {window-1}
+    compositor.openWindow("org.kde.kate", editorPid);          // {window-2}
+    compositor.openWindow("org.kde.kate", secondEditorPid);    // {window-3}, unlocked
+    compositor.openWindow("org.kde.dolphin", secondEditorPid); // {window-4}, same process
+    compositor.openWindow("org.kde.konsole", 4000005);         // {window-5}, nothing to do with it
+    lockedIds = {QStringLiteral("org.kde.kate")};
+    start();
+
+    // Nothing waits: no window is marked, and the free ones are listed only where the script
+    // would otherwise take them for new windows of a locked application.
+    kwin::WindowMarkRules rules = workspace->markRules({});
+    EXPECT_TRUE(rules.markedWindows.isEmpty());
+    EXPECT_EQ(rules.freeWindows,
+              (QStringList{QStringLiteral("window-1"), QStringLiteral("window-2"),
+                           QStringLiteral("window-3")}));
+    EXPECT_EQ(rules.lockedApplicationIds, lockedIds);
+
+    const WindowOwner waiting{secondEditorPid, QStringLiteral("org.kde.kate")};
+    rules = workspace->markRules({waiting});
+    EXPECT_EQ(rules.markedWindows, QStringList{QStringLiteral("window-3")});
+    EXPECT_EQ(rules.pendingProcesses, QList<qint64>{secondEditorPid});
+    // The other application of the waiting process is free, and said so, since new windows of
+    // that process are marked.
+    EXPECT_EQ(rules.freeWindows,
+              (QStringList{QStringLiteral("window-1"), QStringLiteral("window-2"),
+                           QStringLiteral("window-4")}));
+
+    // With nothing locked and nothing waiting, windows coming and going change nothing.
+    lockedIds.clear();
+    const kwin::WindowMarkRules quiet = workspace->markRules({});
+    compositor.openWindow("org.kde.konsole", 4000006);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return workspace->runningApplications().size() == 5; }, 5000));
+    EXPECT_EQ(workspace->markRules({}), quiet);
+    EXPECT_EQ(quiet, kwin::WindowMarkRules{});
 }
 
 } // namespace

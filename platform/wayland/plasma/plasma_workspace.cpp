@@ -1,6 +1,7 @@
 #include "platform/wayland/plasma/plasma_workspace.h"
 
 #include "plasma-window-management-client-protocol.h"
+#include "platform/kwin/kwin_window_marks.h"
 #include "platform/process/process_facts.h"
 #include "platform/wayland/wayland_connection.h"
 
@@ -96,7 +97,7 @@ void onStackingOrder(void*, org_kde_plasma_window_management*, wl_array*) {}
 void onStackingOrderUuids(void*, org_kde_plasma_window_management*, const char*) {}
 
 void onWindowWithUuid(void* data, org_kde_plasma_window_management*, uint32_t, const char* uuid) {
-    static_cast<PlasmaWorkspace*>(data)->addWindow(uuid);
+    static_cast<PlasmaWorkspace*>(data)->addWindow(QString::fromUtf8(uuid));
 }
 
 org_kde_plasma_window_management_listener makeManagementListener() {
@@ -114,8 +115,9 @@ const org_kde_plasma_window_management_listener managementListener = makeManagem
 } // namespace
 
 PlasmaWorkspace::PlasmaWorkspace(std::shared_ptr<Connection> connection, Providers providers,
-                                 QObject* parent)
-    : ToplevelWorkspace(std::move(connection), std::move(providers), parent) {
+                                 std::unique_ptr<kwin::KWinWindowMarks> marks, QObject* parent)
+    : ToplevelWorkspace(std::move(connection), std::move(providers), parent)
+    , m_marks(std::move(marks)) {
     // The bind's answer names the windows open now, and each window's answer tells its initial
     // state: two round trips. Nobody listens to this workspace yet, so their applications are
     // running but not launched, as on X11: locked from their next launch on.
@@ -135,10 +137,12 @@ PlasmaWorkspace::~PlasmaWorkspace() {
     connection().flush();
 }
 
-void PlasmaWorkspace::addWindow(const char* uuid) {
+void PlasmaWorkspace::addWindow(const QString& uuid) {
     auto window = std::make_unique<PlasmaWindow>();
     window->workspace = this;
-    window->handle = org_kde_plasma_window_management_get_window_by_uuid(m_management, uuid);
+    window->uuid = QString(uuid).remove(QLatin1Char('{')).remove(QLatin1Char('}'));
+    window->handle = org_kde_plasma_window_management_get_window_by_uuid(m_management,
+                                                                         uuid.toUtf8().constData());
     org_kde_plasma_window_add_listener(window->handle, &windowListener, window.get());
     adopt(std::move(window));
 }
@@ -150,6 +154,39 @@ void PlasmaWorkspace::windowChanged(PlasmaWindow& window) {
 void PlasmaWorkspace::windowUnmapped(PlasmaWindow& window) {
     org_kde_plasma_window_destroy(window.handle);
     toplevelClosed(window);
+}
+
+void PlasmaWorkspace::shieldApplications(const QList<WindowOwner>& owners) {
+    if (m_marks)
+        m_marks->apply(markRules(owners));
+}
+
+kwin::WindowMarkRules PlasmaWorkspace::markRules(const QList<WindowOwner>& owners) const {
+    kwin::WindowMarkRules rules;
+    rules.lockedApplicationIds = lockedApplicationIds();
+    for (const WindowOwner& owner : owners) {
+        if (!rules.pendingProcesses.contains(owner.processIdentifier))
+            rules.pendingProcesses.append(owner.processIdentifier);
+    }
+    for (const auto& toplevel : toplevels()) {
+        const auto& window = static_cast<const PlasmaWindow&>(*toplevel);
+        if (!window.application)
+            continue; // new to us: the script's own rules decide
+        const WindowOwner owner{window.application->processIdentifier(),
+                                window.application->bundleIdentifier()};
+        if (owners.contains(owner))
+            rules.markedWindows.append(window.uuid);
+        // Listed only where the script's rules for new windows would mark it: with nothing
+        // locked, the rules stay the same as windows come and go.
+        else if (rules.pendingProcesses.contains(window.pid) ||
+                 rules.lockedApplicationIds.contains(window.appId) ||
+                 (owner.applicationId && rules.lockedApplicationIds.contains(*owner.applicationId)))
+            rules.freeWindows.append(window.uuid);
+    }
+    std::sort(rules.pendingProcesses.begin(), rules.pendingProcesses.end());
+    rules.markedWindows.sort();
+    rules.freeWindows.sort();
+    return rules;
 }
 
 WaylandRunningApplication::Identity PlasmaWorkspace::identify(const ToplevelState& state) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/kwin/kwin_window_marks.h"
 #include "platform/wayland/toplevel_workspace.h"
 
 struct org_kde_plasma_window;
@@ -13,6 +14,7 @@ class PlasmaWorkspace;
 // change applies as it comes: the protocol has no "done".
 struct PlasmaWindow final : Toplevel {
     org_kde_plasma_window* handle = nullptr;
+    QString uuid; // KWin's own id of the window, as its scripts know it, without braces
     PlasmaWorkspace* workspace = nullptr;
     ToplevelState pending;
     bool initialStateKnown = false;
@@ -21,18 +23,23 @@ struct PlasmaWindow final : Toplevel {
 // The running applications of a KDE Plasma desktop, from org_kde_plasma_window_management,
 // which KWin offers only to a client its desktop entry permits. KWin names every window's
 // process, so a window's application is decided per window, from its app_id and its process's
-// facts, as on X11: one running application per process and application.
+// facts, as on X11: one running application per process and application. KWin scripts keep the
+// windows of locked applications out of Plasma's own views of the windows.
 class PlasmaWorkspace final : public ToplevelWorkspace {
     Q_OBJECT
 
 public:
     // Blocks for round trips, to learn the windows open now: make it before the event loop runs.
     PlasmaWorkspace(std::shared_ptr<Connection> connection, Providers providers,
-                    QObject* parent = nullptr);
+                    std::unique_ptr<kwin::KWinWindowMarks> marks, QObject* parent = nullptr);
     ~PlasmaWorkspace() override;
 
+    void shieldApplications(const QList<WindowOwner>& owners) override;
+    // Which windows KWin's views must not show while these applications wait for the password.
+    kwin::WindowMarkRules markRules(const QList<WindowOwner>& owners) const;
+
     // The protocol's events, by the listeners of the manager and of the windows.
-    void addWindow(const char* uuid);
+    void addWindow(const QString& uuid);
     void windowChanged(PlasmaWindow& window);
     void windowUnmapped(PlasmaWindow& window);
 
@@ -43,6 +50,7 @@ protected:
 
 private:
     org_kde_plasma_window_management* m_management = nullptr;
+    std::unique_ptr<kwin::KWinWindowMarks> m_marks;
 };
 
 } // namespace vantrel::wayland

@@ -1,0 +1,103 @@
+#include "platform/kwin/window_marks_script.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace vantrel::kwin {
+namespace {
+
+// A window counts as marked by us when it has all four marks: no window of a free application
+// has them, whatever set them, so nothing needs remembering between scripts.
+constexpr const char* scriptBody = R"js(
+const marked = new Set(rules.markedWindows);
+const free = new Set(rules.freeWindows);
+const pendingProcesses = new Set(rules.pendingProcesses);
+const lockedIds = new Set(rules.lockedApplicationIds);
+
+function keysOf(window) {
+    const keys = [String(window.internalId).replace(/[{}]/g, "")];
+    if (window.windowId)
+        keys.push("x11:" + window.windowId);
+    return keys;
+}
+
+function applicationIdOf(window) {
+    const id = String(window.desktopFileName || "");
+    return id.endsWith(".desktop") ? id.slice(0, -8) : id;
+}
+
+function shouldMark(window) {
+    const keys = keysOf(window);
+    if (keys.some(key => marked.has(key)))
+        return true;
+    if (keys.some(key => free.has(key)))
+        return false;
+    return pendingProcesses.has(window.pid) || lockedIds.has(applicationIdOf(window));
+}
+
+function isMarked(window) {
+    return window.opacity < 0.01 && window.skipSwitcher && window.skipTaskbar && window.skipPager;
+}
+
+function apply(window) {
+    if (shouldMark(window)) {
+        window.skipSwitcher = true;
+        window.skipTaskbar = true;
+        window.skipPager = true;
+        window.opacity = 0;
+    } else if (isMarked(window)) {
+        window.skipSwitcher = false;
+        window.skipTaskbar = false;
+        window.skipPager = false;
+        window.opacity = 1;
+    }
+}
+
+function watch(window) {
+    apply(window);
+    // A Wayland client may name its application only after its window is mapped.
+    if (window.desktopFileNameChanged)
+        window.desktopFileNameChanged.connect(() => apply(window));
+}
+
+// KWin 6 renamed the client list and its signal.
+const windows = workspace.windowList ? workspace.windowList() : workspace.clientList();
+windows.forEach(watch);
+(workspace.windowAdded || workspace.clientAdded).connect(watch);
+if (report.reportTo)
+    callDBus(report.reportTo, report.path, report.interface, report.reportMethod,
+             String(report.serial));
+)js";
+
+QJsonArray stringsOf(const QStringList& strings) {
+    return QJsonArray::fromStringList(strings);
+}
+
+QString compact(const QJsonObject& object) {
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
+} // namespace
+
+QString windowMarksScript(const WindowMarkRules& rules, const ScriptReport& report) {
+    QJsonArray processes;
+    for (const qint64 pid : rules.pendingProcesses)
+        processes.append(pid);
+    const QJsonObject facts{
+        {QStringLiteral("markedWindows"), stringsOf(rules.markedWindows)},
+        {QStringLiteral("freeWindows"), stringsOf(rules.freeWindows)},
+        {QStringLiteral("pendingProcesses"), processes},
+        {QStringLiteral("lockedApplicationIds"), stringsOf(rules.lockedApplicationIds)}};
+    const QJsonObject reportFacts{{QStringLiteral("reportTo"), report.reportTo},
+                                  {QStringLiteral("path"), report.path},
+                                  {QStringLiteral("interface"), report.interface},
+                                  {QStringLiteral("reportMethod"), report.reportMethod},
+                                  {QStringLiteral("serial"), report.serial}};
+    // JSON is a JavaScript expression: the facts go in as data, never as code.
+    return QStringLiteral("const rules = ") + compact(facts) +
+           QStringLiteral(";\nconst report = ") + compact(reportFacts) + QStringLiteral(";\n") +
+           QString::fromUtf8(scriptBody);
+}
+
+} // namespace vantrel::kwin
