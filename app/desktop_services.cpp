@@ -5,6 +5,7 @@
 #include "platform/desktop_entry.h"
 #include "platform/freedesktop/desktop_entry_reader.h"
 #include "platform/freedesktop/xdg_autostart_login_items.h"
+#include "platform/kwin/kwin_window_marks.h"
 #include "platform/wayland/wayland_desktop.h"
 #include "store/settings.h"
 
@@ -48,7 +49,14 @@ DesktopServices::DesktopServices()
     providers.isLocked = [](const QString& applicationId) {
         return isActivateEnabled() && savedIdsList().contains(applicationId);
     };
+    providers.lockedApplicationIds = [] {
+        return isActivateEnabled() ? savedIdsList() : QStringList{};
+    };
     m_desktop = makeX11Desktop(std::move(providers));
+    if (m_desktop) {
+        if (std::unique_ptr<kwin::KWinWindowMarks> marks = kwin::KWinWindowMarks::connect())
+            m_desktop->workspace->setWindowMarks(std::move(marks));
+    }
     if (!m_desktop && QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
         wayland::ToplevelWorkspace::Providers waylandProviders;
         waylandProviders.desktopEntries = [this] { return m_desktopEntries.entries(); };

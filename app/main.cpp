@@ -6,6 +6,7 @@
 #include "app/single_instance.h"
 #include "app/status_item_controller.h"
 #include "app/storyboard.h"
+#include "app/termination_signals.h"
 #include "app/tray_absence_notice.h"
 #include "controls/control_controllers.h"
 #include "launcher/launcher_identifiers.h"
@@ -83,6 +84,7 @@ int main(int argc, char** argv) {
         return 0;
 
     vantrel::DesktopServices services;
+    const vantrel::TerminationSignals terminationSignals;
     // Running without seeing the windows would only look like locking; the reason is on stderr.
     if (std::get<vantrel::DesktopKind>(desktop) == vantrel::DesktopKind::Wayland &&
         !services.hasDesktop())

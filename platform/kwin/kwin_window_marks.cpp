@@ -1,5 +1,7 @@
 #include "platform/kwin/kwin_window_marks.h"
 
+#include "platform/input_held.h"
+
 #include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -22,6 +24,8 @@ const QString ownInterface = QStringLiteral("com.corvane.vantrel.KWinWindowMarks
 const QString clearingName = QStringLiteral("vantrel-window-marks-clear");
 // A script that never reports (KWin could not read it) still makes way for the next one.
 constexpr int reportTimeoutMs = 3000;
+// How soon a script is written again while the user's input is held.
+constexpr int heldInputRetryMs = 20;
 
 QDBusMessage scriptingCall(const QString& method, const QVariantList& arguments = {}) {
     QDBusMessage message =
@@ -69,6 +73,8 @@ KWinWindowMarks::KWinWindowMarks(const QDBusConnection& bus, QString folder)
     : m_bus(bus)
     , m_folder(std::move(folder)) {
     m_bus.registerObject(ownPath, this, QDBusConnection::ExportScriptableSlots);
+    m_nextLoad.setSingleShot(true);
+    QObject::connect(&m_nextLoad, &QTimer::timeout, this, &KWinWindowMarks::loadNext);
     m_reportTimeout.setSingleShot(true);
     m_reportTimeout.setInterval(reportTimeoutMs);
     QObject::connect(&m_reportTimeout, &QTimer::timeout, this, [this] {
@@ -100,13 +106,18 @@ void KWinWindowMarks::apply(const WindowMarkRules& rules) {
     if (latest == rules)
         return;
     m_wanted = rules;
+    // Written from the event loop: the caller may be deciding where held input goes.
     if (m_loading == 0)
-        loadNext();
+        m_nextLoad.start(0);
 }
 
 void KWinWindowMarks::loadNext() {
-    if (!m_wanted)
+    if (!m_wanted || m_loading != 0)
         return;
+    if (isInputHeld()) {
+        m_nextLoad.start(heldInputRetryMs);
+        return;
+    }
     const int serial = ++m_serial;
     ScriptReport report;
     report.reportTo = m_bus.baseService();

@@ -51,6 +51,7 @@ private:
     int m_serial = 0;
     int m_loading = 0; // the serial on its way; 0 for none
     int m_running = 0; // the serial known to run; 0 for none
+    QTimer m_nextLoad;
     QTimer m_reportTimeout;
 };
 

@@ -65,6 +65,12 @@ function watch(window) {
 const windows = workspace.windowList ? workspace.windowList() : workspace.clientList();
 windows.forEach(watch);
 (workspace.windowAdded || workspace.clientAdded).connect(watch);
+// KWin gives the keyboard to the window it activates, over Vantrel's lock too (a click on a tile
+// in the Overview activates): a marked window is put away in the same moment, before any key.
+(workspace.windowActivated || workspace.clientActivated).connect(window => {
+    if (window && isMarked(window))
+        window.minimized = true;
+});
 if (report.reportTo)
     callDBus(report.reportTo, report.path, report.interface, report.reportMethod,
              String(report.serial));

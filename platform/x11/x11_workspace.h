@@ -2,6 +2,7 @@
 
 #include "platform/desktop_entry.h"
 #include "platform/freedesktop/desktop_entry_match.h"
+#include "platform/kwin/kwin_window_marks.h"
 #include "platform/process/known_processes.h"
 #include "platform/workspace.h"
 #include "platform/x11/input_hold.h"
@@ -49,6 +50,8 @@ public:
         std::function<QList<DesktopEntry>()> desktopEntries;
         // Whether windows of the application are to be locked now.
         std::function<bool(const QString&)> isLocked;
+        // The desktop-file ids locked now, for KWin's views (see setWindowMarks).
+        std::function<QStringList()> lockedApplicationIds;
     };
 
     X11Workspace(std::shared_ptr<x11::X11Connection> connection, Providers providers,
@@ -68,6 +71,11 @@ public:
     bool grabKeyboard(QWindow* window) override;
     void releaseKeyboard() override;
     void shieldApplications(const QList<WindowOwner>& owners) override;
+    // Under KWin, whose own views (Overview, Alt+Tab) show windows our covers do not hide: the
+    // windows shielded are also kept out of those views.
+    void setWindowMarks(std::unique_ptr<kwin::KWinWindowMarks> marks) {
+        m_marks = std::move(marks);
+    }
     std::optional<WindowOwner> focusedApplication() const override;
 
 private:
@@ -136,6 +144,7 @@ private:
     void watchLockedWindows();
     // Shields the windows of the applications asked for, and new windows that may be theirs.
     void applyShields();
+    kwin::WindowMarkRules markRules() const;
 
     void requestActivation(quint32 window);
     quint32 frontMostWindowOfThisProcess() const;
@@ -180,6 +189,7 @@ private:
     x11::X11MapSentinel m_sentinel{m_hold};
     x11::X11ClickShield m_shield{*m_connection};
     QList<WindowOwner> m_shieldedOwners;
+    std::unique_ptr<kwin::KWinWindowMarks> m_marks;
     // New windows shielded as they were created, until the lock has had its say on them.
     QSet<quint32> m_shieldedAtCreation;
     // New windows the window manager has not listed as clients yet.

@@ -126,6 +126,40 @@ void X11Workspace::applyShields() {
         }
     }
     m_shield.shieldOnly(windows);
+    if (m_marks)
+        m_marks->apply(markRules());
+}
+
+kwin::WindowMarkRules X11Workspace::markRules() const {
+    kwin::WindowMarkRules rules;
+    if (m_providers.lockedApplicationIds)
+        rules.lockedApplicationIds = m_providers.lockedApplicationIds();
+    for (const WindowOwner& owner : m_shieldedOwners) {
+        if (!rules.pendingProcesses.contains(owner.processIdentifier))
+            rules.pendingProcesses.append(owner.processIdentifier);
+    }
+    // KWin lists the windows it manages, by their client window.
+    for (auto client = m_clients.cbegin(); client != m_clients.cend(); ++client) {
+        const x11::ClientWindow& window = client.value().window;
+        const QString key = QStringLiteral("x11:") + QString::number(client.key());
+        const bool pending = std::any_of(
+            m_shieldedOwners.cbegin(), m_shieldedOwners.cend(), [&](const WindowOwner& owner) {
+                return window.processIdentifier == owner.processIdentifier &&
+                       (!window.applicationId || window.applicationId == owner.applicationId);
+            });
+        if (pending)
+            rules.markedWindows.append(key);
+        // Listed only where the script's rules for new windows would mark it.
+        else if ((window.processIdentifier &&
+                  rules.pendingProcesses.contains(*window.processIdentifier)) ||
+                 (window.applicationId &&
+                  rules.lockedApplicationIds.contains(*window.applicationId)))
+            rules.freeWindows.append(key);
+    }
+    std::sort(rules.pendingProcesses.begin(), rules.pendingProcesses.end());
+    rules.markedWindows.sort();
+    rules.freeWindows.sort();
+    return rules;
 }
 
 void X11Workspace::thawInput() {
