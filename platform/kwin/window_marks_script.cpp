@@ -1,5 +1,6 @@
 #include "platform/kwin/window_marks_script.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -62,14 +63,38 @@ function watch(window) {
 }
 
 // KWin 6 renamed the client list and its signal.
-const windows = workspace.windowList ? workspace.windowList() : workspace.clientList();
-windows.forEach(watch);
+function windowList() {
+    return workspace.windowList ? workspace.windowList() : workspace.clientList();
+}
+windowList().forEach(watch);
 (workspace.windowAdded || workspace.clientAdded).connect(watch);
 // KWin gives the keyboard to the window it activates, over Vantrel's lock too (a click on a tile
-// in the Overview activates): a marked window is put away in the same moment, before any key.
+// in the Overview activates): the keyboard goes back to Vantrel's prompt, the highest of its
+// surfaces that take keys, as soon as KWin is done activating (doing it within the activation
+// brings KWin down). A window activated before the prompt is up (as it opens) has its keyboard
+// taken by the prompt as that comes.
+function ownPrompt() {
+    let prompt = null;
+    for (const window of windowList()) {
+        if (window.pid === rules.ownProcess && window.wantsInput &&
+            (prompt === null || window.layer > prompt.layer))
+            prompt = window;
+    }
+    return prompt;
+}
+
+const giveBack = new QTimer();
+giveBack.singleShot = true;
+giveBack.interval = 0;
+giveBack.timeout.connect(() => {
+    const prompt = ownPrompt();
+    if (prompt !== null)
+        workspace[workspace.activeWindow !== undefined ? "activeWindow" : "activeClient"] = prompt;
+});
+
 (workspace.windowActivated || workspace.clientActivated).connect(window => {
     if (window && isMarked(window))
-        window.minimized = true;
+        giveBack.start();
 });
 if (report.reportTo)
     callDBus(report.reportTo, report.path, report.interface, report.reportMethod,
@@ -91,6 +116,7 @@ QString windowMarksScript(const WindowMarkRules& rules, const ScriptReport& repo
     for (const qint64 pid : rules.pendingProcesses)
         processes.append(pid);
     const QJsonObject facts{
+        {QStringLiteral("ownProcess"), QCoreApplication::applicationPid()},
         {QStringLiteral("markedWindows"), stringsOf(rules.markedWindows)},
         {QStringLiteral("freeWindows"), stringsOf(rules.freeWindows)},
         {QStringLiteral("pendingProcesses"), processes},

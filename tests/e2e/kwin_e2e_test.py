@@ -166,7 +166,6 @@ class KWinLockTest(VantrelSession, unittest.TestCase):
         wait_until(lambda: all(opacity == 1 and not any(marks)
                                for opacity, marks in self.window_marks()), 5,
                    f"the window's marks are taken off: {self.window_marks()}")
-        # Put away when it was activated under the lock, it comes back as any window does.
         self.desktop.focus(LOCKED_APP_ID)
         wait_until(lambda: self.app_pixels() > 0, 5, "the application shows again")
         self.vantrel = self.desktop.spawn(["true"], "stand-in")  # after_case's check

@@ -149,12 +149,6 @@ void PlasmaWorkspace::addWindow(const QString& uuid) {
 
 void PlasmaWorkspace::windowChanged(PlasmaWindow& window) {
     toplevelDone(window, window.pending);
-    // KWin gives the keyboard to the window it activates, over our exclusive surfaces too (a
-    // click on its tile in the Overview does): a waiting window that is activated is put away.
-    if (window.activated && !window.minimized && window.application &&
-        m_shieldedOwners.contains(WindowOwner{window.application->processIdentifier(),
-                                              window.application->bundleIdentifier()}))
-        requestMinimize(window);
 }
 
 void PlasmaWorkspace::windowUnmapped(PlasmaWindow& window) {
@@ -163,7 +157,6 @@ void PlasmaWorkspace::windowUnmapped(PlasmaWindow& window) {
 }
 
 void PlasmaWorkspace::shieldApplications(const QList<WindowOwner>& owners) {
-    m_shieldedOwners = owners;
     if (m_marks)
         m_marks->apply(markRules(owners));
 }

@@ -51,7 +51,6 @@ protected:
 private:
     org_kde_plasma_window_management* m_management = nullptr;
     std::unique_ptr<kwin::KWinWindowMarks> m_marks;
-    QList<WindowOwner> m_shieldedOwners;
 };
 
 } // namespace vantrel::wayland
