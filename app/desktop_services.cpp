@@ -71,9 +71,12 @@ DesktopServices::DesktopServices()
         services.workspace = m_desktop->workspace.get();
         services.windowList = m_desktop->windowList.get();
     } else if (m_waylandWorkspace) {
-        // Where other clients' windows are is not told: the lock covers whole outputs.
+        // Where the protocol does not tell where other clients' windows are, the lock covers
+        // whole outputs.
         services.workspace = m_waylandWorkspace.get();
-        services.windowList = &noWindowList();
+        services.windowList = m_waylandWorkspace->windowList() != nullptr
+                                  ? m_waylandWorkspace->windowList()
+                                  : &noWindowList();
     } else {
         services.workspace = &m_bundledProcesses;
         services.windowList = &noWindowList();

@@ -174,7 +174,7 @@ void ToplevelWorkspace::activateSelf(QWindow* keyWindow) {
 
 bool ToplevelWorkspace::presentLockSurface(QWidget* surface, const QColor& fill,
                                            bool takesKeyboard) {
-    m_lockSurfaces->present(surface, fill, takesKeyboard);
+    m_lockSurfaces->present(surface, fill, takesKeyboard, knowsWindowPlacement());
     return true;
 }
 

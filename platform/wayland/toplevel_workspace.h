@@ -2,6 +2,7 @@
 
 #include "platform/desktop_entry.h"
 #include "platform/freedesktop/desktop_entry_match.h"
+#include "platform/window_list.h"
 #include "platform/workspace.h"
 
 #include <functional>
@@ -112,6 +113,8 @@ public:
     bool grabKeyboard(QWindow*) override { return false; }
     void releaseKeyboard() override {}
     bool knowsWindowPlacement() const override { return false; }
+    // Where the desktop's windows are, where the protocol tells; nothing where it does not.
+    virtual WindowList* windowList() { return nullptr; }
     bool presentLockSurface(QWidget* surface, const QColor& fill, bool takesKeyboard) override;
 
     // What an application asks of its toplevels.

@@ -16,11 +16,11 @@ LockSurfaces::LockSurfaces(Connection& connection)
 
 LockSurfaces::~LockSurfaces() = default;
 
-void LockSurfaces::present(QWidget* widget, const QColor& fill, bool takesKeyboard) {
+void LockSurfaces::present(QWidget* widget, const QColor& fill, bool takesKeyboard, bool placed) {
     if (widget == nullptr)
         return;
     m_surfaces.removeAll(nullptr);
-    m_surfaces.append(new WidgetLayerSurface(m_connection, widget, fill, takesKeyboard));
+    m_surfaces.append(new WidgetLayerSurface(m_connection, widget, fill, takesKeyboard, placed));
 }
 
 bool LockSurfaces::isPresented(const QWindow* window) const {

@@ -24,8 +24,9 @@ public:
     explicit LockSurfaces(Connection& connection);
     ~LockSurfaces() override;
 
-    // From now on the widget is shown on such a surface whenever it is shown.
-    void present(QWidget* widget, const QColor& fill, bool takesKeyboard);
+    // From now on the widget is shown on such a surface whenever it is shown: over its whole
+    // output, or placed where its geometry says.
+    void present(QWidget* widget, const QColor& fill, bool takesKeyboard, bool placed);
     bool isPresented(const QWindow* window) const;
 
 private:

@@ -3,6 +3,7 @@
 #include "platform/wayland/wayland_connection.h"
 #include "wlr-layer-shell-unstable-v1-client-protocol.h"
 
+#include <algorithm>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QImage>
@@ -20,12 +21,13 @@ constexpr int bytesPerPixel = 4;
 } // namespace
 
 WidgetLayerSurface::WidgetLayerSurface(Connection& connection, QWidget* widget, const QColor& fill,
-                                       bool takesKeyboard)
+                                       bool takesKeyboard, bool placed)
     : QObject(widget)
     , m_connection(connection)
     , m_widget(widget)
     , m_fill(fill)
-    , m_takesKeyboard(takesKeyboard) {
+    , m_takesKeyboard(takesKeyboard)
+    , m_placed(placed) {
     // Qt would show it as an ordinary window, below the locked application's.
     widget->setAttribute(Qt::WA_DontShowOnScreen, true);
     widget->installEventFilter(this);
@@ -53,9 +55,20 @@ bool WidgetLayerSurface::eventFilter(QObject* watched, QEvent* event) {
             QGuiApplication::screenAt(m_widget->geometry().center()) != m_screen) {
             unmap();
             map();
+        } else if (m_surface != nullptr && m_placed) {
+            place();
+            wl_surface_commit(m_surface);
+            m_connection.flush();
         }
         break;
     case QEvent::Resize:
+        if (m_surface != nullptr && m_placed) {
+            place();
+            wl_surface_commit(m_surface);
+            m_connection.flush();
+        }
+        scheduleRender();
+        break;
     case QEvent::UpdateRequest:
         scheduleRender();
         break;
@@ -77,10 +90,14 @@ void WidgetLayerSurface::map() {
         m_connection.layerShell(), m_surface, output != nullptr ? output->output : nullptr,
         ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "vantrel-lock");
     zwlr_layer_surface_v1_add_listener(m_layer, &listener, this);
-    zwlr_layer_surface_v1_set_anchor(
-        m_layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
-                     ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
-    zwlr_layer_surface_v1_set_size(m_layer, 0, 0);
+    if (m_placed && m_screen) {
+        place();
+    } else {
+        zwlr_layer_surface_v1_set_anchor(
+            m_layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
+                         ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT);
+        zwlr_layer_surface_v1_set_size(m_layer, 0, 0);
+    }
     // Over panels too, not beside them.
     zwlr_layer_surface_v1_set_exclusive_zone(m_layer, -1);
     zwlr_layer_surface_v1_set_keyboard_interactivity(
@@ -88,6 +105,16 @@ void WidgetLayerSurface::map() {
                                  : ZWLR_LAYER_SURFACE_V1_KEYBOARD_INTERACTIVITY_NONE);
     wl_surface_commit(m_surface);
     m_connection.flush();
+}
+
+void WidgetLayerSurface::place() {
+    const QRect geometry = m_widget->geometry();
+    const QPoint fromOutput = geometry.topLeft() - m_screen->geometry().topLeft();
+    zwlr_layer_surface_v1_set_anchor(m_layer, ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP |
+                                                  ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT);
+    zwlr_layer_surface_v1_set_margin(m_layer, fromOutput.y(), 0, 0, fromOutput.x());
+    zwlr_layer_surface_v1_set_size(m_layer, static_cast<uint32_t>(std::max(geometry.width(), 1)),
+                                   static_cast<uint32_t>(std::max(geometry.height(), 1)));
 }
 
 void WidgetLayerSurface::unmap() {

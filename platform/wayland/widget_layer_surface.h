@@ -16,14 +16,15 @@ namespace vantrel::wayland {
 
 class Connection;
 
-// One of our widgets shown on a layer-shell overlay surface covering the whole output under it,
-// above every window, while the widget counts itself as shown. Qt never shows the widget itself
-// (it stays off screen); what it paints is rendered into shared-memory buffers here, centred, the
-// rest filled with its fill colour.
+// One of our widgets shown on a layer-shell overlay surface above every window, while the widget
+// counts itself as shown: covering the whole output under it, or, placed, just where the widget's
+// geometry says (where the desktop tells where windows are, so the lock can stand over one).
+// Qt never shows the widget itself (it stays off screen); what it paints is rendered into
+// shared-memory buffers here, centred, the rest filled with its fill colour.
 class WidgetLayerSurface final : public QObject {
 public:
     WidgetLayerSurface(Connection& connection, QWidget* widget, const QColor& fill,
-                       bool takesKeyboard);
+                       bool takesKeyboard, bool placed);
     ~WidgetLayerSurface() override;
 
     QWidget* widget() const { return m_widget; }
@@ -45,6 +46,8 @@ private:
 
     void map();
     void unmap();
+    // A placed surface's size and its margins from its output's top left corner.
+    void place();
     void scheduleRender();
     void render();
     Buffer* freeBuffer();
@@ -60,6 +63,7 @@ private:
     QPointer<QWidget> m_widget;
     QColor m_fill;
     bool m_takesKeyboard;
+    bool m_placed;
     wl_surface* m_surface = nullptr;
     zwlr_layer_surface_v1* m_layer = nullptr;
     QPointer<QScreen> m_screen; // where it was mapped

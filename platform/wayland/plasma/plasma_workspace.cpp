@@ -5,10 +5,16 @@
 #include "platform/process/process_facts.h"
 #include "platform/wayland/wayland_connection.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <wayland-client.h>
 
 namespace vantrel::wayland {
 namespace {
+
+QString withoutBraces(QString uuid) {
+    return uuid.remove(QLatin1Char('{')).remove(QLatin1Char('}'));
+}
 
 PlasmaWindow& of(void* data) {
     return *static_cast<PlasmaWindow*>(data);
@@ -49,7 +55,11 @@ void onInitialState(void* data, org_kde_plasma_window*) {
 
 void onParent(void*, org_kde_plasma_window*, org_kde_plasma_window*) {}
 
-void onGeometry(void*, org_kde_plasma_window*, int32_t, int32_t, uint32_t, uint32_t) {}
+void onGeometry(void* data, org_kde_plasma_window*, int32_t x, int32_t y, uint32_t width,
+                uint32_t height) {
+    of(data).geometry = QRect(x, y, static_cast<int>(width), static_cast<int>(height));
+    changed(of(data));
+}
 
 void onIconChanged(void*, org_kde_plasma_window*) {}
 
@@ -94,7 +104,10 @@ void onShowDesktop(void*, org_kde_plasma_window_management*, uint32_t) {}
 // Before version 13 windows came by number alone; the version bound has them by uuid as well.
 void onWindow(void*, org_kde_plasma_window_management*, uint32_t) {}
 void onStackingOrder(void*, org_kde_plasma_window_management*, wl_array*) {}
-void onStackingOrderUuids(void*, org_kde_plasma_window_management*, const char*) {}
+void onStackingOrderUuids(void* data, org_kde_plasma_window_management*, const char* uuids) {
+    static_cast<PlasmaWorkspace*>(data)->stackingChanged(
+        QString::fromUtf8(uuids).split(QLatin1Char(';'), Qt::SkipEmptyParts));
+}
 
 void onWindowWithUuid(void* data, org_kde_plasma_window_management*, uint32_t, const char* uuid) {
     static_cast<PlasmaWorkspace*>(data)->addWindow(QString::fromUtf8(uuid));
@@ -140,7 +153,8 @@ PlasmaWorkspace::~PlasmaWorkspace() {
 void PlasmaWorkspace::addWindow(const QString& uuid) {
     auto window = std::make_unique<PlasmaWindow>();
     window->workspace = this;
-    window->uuid = QString(uuid).remove(QLatin1Char('{')).remove(QLatin1Char('}'));
+    window->uuid = withoutBraces(uuid);
+    window->serial = ++m_serials;
     window->handle = org_kde_plasma_window_management_get_window_by_uuid(m_management,
                                                                          uuid.toUtf8().constData());
     org_kde_plasma_window_add_listener(window->handle, &windowListener, window.get());
@@ -154,6 +168,45 @@ void PlasmaWorkspace::windowChanged(PlasmaWindow& window) {
 void PlasmaWorkspace::windowUnmapped(PlasmaWindow& window) {
     org_kde_plasma_window_destroy(window.handle);
     toplevelClosed(window);
+}
+
+void PlasmaWorkspace::stackingChanged(const QStringList& uuidsBottomToTop) {
+    m_stacking.clear();
+    for (const QString& uuid : uuidsBottomToTop)
+        m_stacking.append(withoutBraces(uuid));
+    Q_EMIT windowsChanged();
+}
+
+std::optional<QList<WindowDescription>> PlasmaWorkspace::onScreenWindows() const {
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    const QPoint origin = primary != nullptr ? primary->geometry().topLeft() : QPoint();
+    // Front-most first; a window the stacking order does not name yet counts as the front-most.
+    QList<const PlasmaWindow*> ordered;
+    for (const auto& toplevel : toplevels()) {
+        const auto& window = static_cast<const PlasmaWindow&>(*toplevel);
+        if (!window.minimized && !m_stacking.contains(window.uuid))
+            ordered.append(&window);
+    }
+    for (auto uuid = m_stacking.crbegin(); uuid != m_stacking.crend(); ++uuid) {
+        for (const auto& toplevel : toplevels()) {
+            const auto& window = static_cast<const PlasmaWindow&>(*toplevel);
+            if (window.uuid == *uuid && !window.minimized)
+                ordered.append(&window);
+        }
+    }
+    QList<WindowDescription> windows;
+    for (const PlasmaWindow* window : std::as_const(ordered)) {
+        WindowDescription description;
+        if (window->pid > 0)
+            description.ownerProcessIdentifier = window->pid;
+        if (window->geometry)
+            description.bounds = QRectF(window->geometry->translated(-origin));
+        description.windowId = window->serial;
+        if (window->application)
+            description.applicationId = window->application->bundleIdentifier();
+        windows.append(description);
+    }
+    return windows;
 }
 
 void PlasmaWorkspace::shieldApplications(const QList<WindowOwner>& owners) {
