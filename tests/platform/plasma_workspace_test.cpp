@@ -162,5 +162,57 @@ TEST_F(PlasmaWorkspaceOnCompositor,
     EXPECT_EQ(quiet, kwin::WindowMarkRules{});
 }
 
+TEST_F(PlasmaWorkspaceOnCompositor, TheWindowListFollowsKWinsPlacesStackingAndMinimising) {
+    compositor.openWindow("org.kde.kate", editorPid);
+    compositor.openWindow("org.kde.dolphin", secondEditorPid);
+    start();
+    ASSERT_TRUE(workspace->knowsWindowPlacement());
+    WindowList& list = *workspace->windowList();
+    const auto pidsFrontFirst = [&] {
+        QList<qint64> pids;
+        for (const WindowDescription& window :
+             list.onScreenWindows().value_or(QList<WindowDescription>{}))
+            pids.append(window.ownerProcessIdentifier.value_or(0));
+        return pids;
+    };
+    const auto kateWindow = [&]() -> std::optional<WindowDescription> {
+        for (const WindowDescription& window :
+             list.onScreenWindows().value_or(QList<WindowDescription>{})) {
+            if (window.ownerProcessIdentifier == editorPid)
+                return window;
+        }
+        return std::nullopt;
+    };
+
+    compositor.raiseWindow("org.kde.kate");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return pidsFrontFirst() == QList<qint64>{editorPid, secondEditorPid};
+        },
+        5000));
+    compositor.raiseWindow("org.kde.dolphin");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return pidsFrontFirst() == QList<qint64>{secondEditorPid, editorPid};
+        },
+        5000));
+
+    QSignalSpy changed(workspace.get(), &Workspace::windowsChanged);
+    compositor.placeWindow("org.kde.kate", 700, 90, 320, 200);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return kateWindow() && kateWindow()->bounds == QRectF(700, 90, 320, 200); }, 5000));
+    EXPECT_FALSE(changed.isEmpty());
+    EXPECT_EQ(kateWindow()->applicationId, std::optional(QStringLiteral("org.kde.kate")));
+    EXPECT_NE(kateWindow()->windowId, 0U);
+
+    // Minimised, it is off the screen.
+    const RunningApplicationRef dolphin =
+        running(QStringLiteral("org.kde.dolphin"), secondEditorPid);
+    ASSERT_TRUE(dolphin);
+    ASSERT_TRUE(dolphin->hide());
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return pidsFrontFirst() == QList<qint64>{editorPid}; }, 5000));
+}
+
 } // namespace
 } // namespace vantrel::wayland

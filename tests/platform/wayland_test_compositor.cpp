@@ -108,6 +108,43 @@ void WaylandTestCompositor::activateWindow(const std::string& appId) {
     });
 }
 
+void WaylandTestCompositor::placeWindow(const std::string& appId, int x, int y, int width,
+                                        int height) {
+    onCompositorThread([=, this] {
+        for (Window& window : m_windows) {
+            if (window.appId != appId)
+                continue;
+            window.x = x;
+            window.y = y;
+            window.width = width;
+            window.height = height;
+            for (wl_resource* handle : window.handles)
+                org_kde_plasma_window_send_geometry(handle, x, y, uint32_t(width),
+                                                    uint32_t(height));
+            return;
+        }
+    });
+}
+
+void WaylandTestCompositor::raiseWindow(const std::string& appId) {
+    onCompositorThread([this, appId] {
+        const auto found = std::find_if(m_windows.begin(), m_windows.end(),
+                                        [&](const Window& each) { return each.appId == appId; });
+        if (found == m_windows.end())
+            return;
+        m_windows.splice(m_windows.end(), m_windows, found);
+        sendStackingOrder();
+    });
+}
+
+void WaylandTestCompositor::sendStackingOrder() {
+    std::string uuids;
+    for (const Window& window : m_windows)
+        uuids += (uuids.empty() ? "" : ";") + window.uuid;
+    for (wl_resource* manager : m_managers)
+        org_kde_plasma_window_management_send_stacking_order_uuid_changed(manager, uuids.c_str());
+}
+
 int WaylandTestCompositor::minimizedWindows(const std::string& appId) {
     int count = 0;
     onCompositorThread([&] {
@@ -241,7 +278,8 @@ void WaylandTestCompositor::getPlasmaWindow(wl_client* client, wl_resource* mana
     org_kde_plasma_window_send_title_changed(handle, "window");
     org_kde_plasma_window_send_state_changed(handle, window->state);
     org_kde_plasma_window_send_initial_state(handle);
-    org_kde_plasma_window_send_geometry(handle, 40, 30, 400, 300);
+    org_kde_plasma_window_send_geometry(handle, window->x, window->y, uint32_t(window->width),
+                                        uint32_t(window->height));
 }
 
 void WaylandTestCompositor::setPlasmaState(wl_client*, wl_resource* handle, uint32_t flags,

@@ -33,6 +33,10 @@ public:
     void closeWindow(const std::string& appId);
     // KWin's "active" state for the first window of the app_id, as when the user clicks it.
     void activateWindow(const std::string& appId);
+    // KWin's window management: the first window of the app_id moves or resizes, or comes to
+    // the top of the stacking order (told to every binding, bottom to top, as KWin does).
+    void placeWindow(const std::string& appId, int x, int y, int width, int height);
+    void raiseWindow(const std::string& appId);
 
     // The windows of the app_id that are minimised now (KWin's window management: by the
     // client's set_state requests).
@@ -48,6 +52,7 @@ private:
         uint32_t pid = 0;
         std::string uuid;
         uint32_t state = 0; // KWin's state flags
+        int x = 40, y = 30, width = 400, height = 300;
         std::vector<wl_resource*> handles;
     };
     struct ClientListener {
@@ -68,6 +73,7 @@ private:
     static void setPlasmaState(wl_client* client, wl_resource* window, uint32_t flags,
                                uint32_t state);
     void sendPlasmaState(Window& window);
+    void sendStackingOrder();
     Window* windowOfHandle(wl_resource* handle);
     static void managerGone(wl_resource* manager);
     static void handleGone(wl_resource* handle);
