@@ -26,6 +26,8 @@ const QString clearingName = QStringLiteral("vantrel-window-marks-clear");
 constexpr int reportTimeoutMs = 3000;
 // How soon a script is written again while the user's input is held.
 constexpr int heldInputRetryMs = 20;
+// Quitting waits for KWin this long at most, per call.
+constexpr int quitCallTimeoutMs = 2000;
 
 QDBusMessage scriptingCall(const QString& method, const QVariantList& arguments = {}) {
     QDBusMessage message =
@@ -89,13 +91,16 @@ KWinWindowMarks::~KWinWindowMarks() {
         return;
     // The file stays for KWin to read after this program has gone.
     const QString path = m_folder + QStringLiteral("/clear.js");
+    const auto callKWin = [this](const QString& method, const QVariantList& arguments = {}) {
+        return m_bus.call(scriptingCall(method, arguments), QDBus::Block, quitCallTimeoutMs)
+                   .type() == QDBusMessage::ReplyMessage;
+    };
     if (writeScript(path, windowMarksScript({})) &&
-        m_bus.call(scriptingCall(QStringLiteral("loadScript"), {path, clearingName})).type() ==
-            QDBusMessage::ReplyMessage)
-        m_bus.call(scriptingCall(QStringLiteral("start")));
+        callKWin(QStringLiteral("loadScript"), {path, clearingName}))
+        callKWin(QStringLiteral("start"));
     for (const int serial : {m_running, m_loading}) {
         if (serial != 0) {
-            m_bus.call(scriptingCall(QStringLiteral("unloadScript"), {scriptName(serial)}));
+            callKWin(QStringLiteral("unloadScript"), {scriptName(serial)});
             QFile::remove(scriptPath(serial));
         }
     }
