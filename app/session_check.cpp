@@ -9,8 +9,8 @@ namespace {
 
 const QString needsX11 = QStringLiteral("Vantrel needs an X11 session: ");
 const QString whatWorks = QStringLiteral(
-    " Log in to an X11 session, or to a Wayland compositor built on wlroots (such as sway, "
-    "labwc, Wayfire or Hyprland).");
+    " Log in to an X11 session, to KDE Plasma, or to a Wayland compositor built on wlroots (such "
+    "as sway, labwc, Wayfire or Hyprland).");
 
 bool isHeadlessPlatform(const QByteArray& platform) {
     return platform == "offscreen" || platform == "minimal";
@@ -61,8 +61,7 @@ std::variant<DesktopKind, QString> chooseDesktop(const SessionFacts& facts,
                        "installed desktop entry that names it and asks for "
                        "org_kde_plasma_window_management. Start Vantrel as installed by its "
                        "package (%1), or add such an entry to ~/.local/share/applications.")
-                       .arg(QStringLiteral("com.corvane.vantrel.desktop")) +
-                   whatWorks;
+                .arg(QStringLiteral("com.corvane.vantrel.desktop"));
         case WaylandOffer::NoCompositor:
             if (waylandPlatform || facts.sessionType == "wayland" || facts.display.isEmpty())
                 return QStringLiteral("Vantrel cannot reach the Wayland compositor at \"%1\".")
