@@ -9,7 +9,10 @@ reaches the bus directly (it lets root in).
 
 Windows are read with KWin scripts that print JSON to KWin's log; keys go through KWin's fake input
 (vantrel-e2e-kwin-input, from $VANTREL_E2E_KWIN_INPUT); screenshots come from ScreenShot2 over the
-bus. Standard library only.
+bus. KWin 5 and 6 differ in their scripts' names, which the scripts here test for. Where KWin
+cannot paint its virtual outputs with OpenGL (KWin 6 without a DRM render node) it has no
+ScreenShot2, Overview or Present Windows: then it runs in the windows of a headless sway instead,
+full screen on sway's outputs, and grim takes the screenshots. Standard library only.
 
 Run it alone to try it: kwin_desktop.py (needs $VANTREL_E2E_APP and $VANTREL_E2E_KWIN_INPUT)"""
 
@@ -42,6 +45,8 @@ SCRIPT_MARK = "vantrel-e2e"
 OVERVIEW_SHORTCUT = "Overview"
 WINDOW_SWITCHER_SHORTCUT = "Walk Through Windows"
 PRESENT_WINDOWS_SHORTCUT = "Expose"
+# Three frames of a headless sway output (60 Hz): sway's, KWin's after it, and sway's again.
+HOST_FRAMES = 0.05
 
 
 # -- a small D-Bus client: busctl, gdbus and dbus-send cannot hand over a file descriptor ---------
@@ -183,16 +188,22 @@ class DBusConnection:
         path = dict(part.split("=", 1) for part in address.split(":", 1)[1].split(","))["path"]
         self.socket = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
         self.socket.settimeout(30)
-        self.socket.connect(path)
         self._buffer = b""
         self._serials = itertools.count(1)
-        self.socket.sendall(b"\0AUTH EXTERNAL " + str(os.geteuid()).encode().hex().encode()
-                            + b"\r\n")
-        self._expect(b"OK ")
-        self.socket.sendall(b"NEGOTIATE_UNIX_FD\r\n")
-        self._expect(b"AGREE_UNIX_FD")
-        self.socket.sendall(b"BEGIN\r\n")
-        self.call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "Hello")
+        try:
+            self.socket.connect(path)
+            self.socket.sendall(b"\0AUTH EXTERNAL " + str(os.geteuid()).encode().hex().encode()
+                                + b"\r\n")
+            self._expect(b"OK ")
+            self.socket.sendall(b"NEGOTIATE_UNIX_FD\r\n")
+            self._expect(b"AGREE_UNIX_FD")
+            self.socket.sendall(b"BEGIN\r\n")
+            self.call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                      "Hello")
+        except BaseException:
+            # Tried again while the bus starts: no socket left behind for each try.
+            self.socket.close()
+            raise
 
     def _expect(self, start):
         while b"\r\n" not in self._buffer:
@@ -291,18 +302,42 @@ class View:
 
 
 _WINDOWS_SCRIPT = """
+// KWin 6 renamed the client list and the active client, and keeps a list of desktops per window
+// where KWin 5 kept a number.
+function windowList() {
+    return workspace.windowList ? workspace.windowList() : workspace.clientList();
+}
+var ACTIVE = workspace.activeWindow !== undefined ? "activeWindow" : "activeClient";
+function desktopNumber(d) {
+    return typeof d == "number" ? d : d.x11DesktopNumber;
+}
+function desktopOf(c) {
+    if (c.onAllDesktops)
+        return -1;
+    if (typeof c.desktop == "number")
+        return c.desktop;
+    return c.desktops.length ? desktopNumber(c.desktops[0]) : 0;
+}
+function onCurrentDesktop(c) {
+    if (c.onAllDesktops)
+        return true;
+    var current = desktopNumber(workspace.currentDesktop);
+    if (typeof c.desktop == "number")
+        return c.desktop == current;
+    return c.desktops.some(function (d) { return desktopNumber(d) == current; });
+}
 function record(c) {
     var g = c.frameGeometry;
     return {app_id: String(c.desktopFileName || c.resourceClass), pid: c.pid,
             caption: String(c.caption), x: g.x, y: g.y, width: g.width, height: g.height,
-            active: workspace.activeClient == c, minimized: c.minimized,
-            on_current_desktop: c.onAllDesktops || c.desktop == workspace.currentDesktop,
-            desktop: c.onAllDesktops ? -1 : c.desktop, id: String(c.internalId),
+            active: workspace[ACTIVE] == c, minimized: c.minimized,
+            on_current_desktop: onCurrentDesktop(c), desktop: desktopOf(c),
+            id: String(c.internalId),
             normal: c.normalWindow, special: c.specialWindow, opacity: c.opacity,
             skipSwitcher: c.skipSwitcher, skipTaskbar: c.skipTaskbar, skipPager: c.skipPager};
 }
 function matching(app_id) {
-    return workspace.clientList().filter(function (c) {
+    return windowList().filter(function (c) {
         return String(c.desktopFileName || c.resourceClass) == app_id;
     });
 }
@@ -335,6 +370,10 @@ class KWinDesktop(Sandbox):
                          "QT_QPA_PLATFORM": "wayland", "WAYLAND_DISPLAY": self.socket_name})
         self.bus = None
         self.kwin = None
+        # The headless sway KWin runs in when its own outputs give no screenshots.
+        self.host = None
+        self.host_outputs = []
+        self.host_output_of = None
         self._typist = None
         self._log_offset = 0
         self._scripts = itertools.count(1)
@@ -356,6 +395,14 @@ class KWinDesktop(Sandbox):
         os.makedirs(folder)
         shutil.copy(KWIN, os.path.join(folder, "kwin_wayland"))
         os.makedirs(os.path.join(self.root, "scripts"))
+        if self.permission_checks:
+            # KWin lets the key tool type only as its entry asks.
+            os.makedirs(self.applications_folder, exist_ok=True)
+            with open(os.path.join(self.applications_folder, "vantrel-e2e-kwin-input.desktop"),
+                      "w") as entry:
+                entry.write("[Desktop Entry]\nType=Application\nName=Keys\nNoDisplay=true\n"
+                            f"Exec={os.path.realpath(self.kwin_input)}\n"
+                            "X-KDE-Wayland-Interfaces=org_kde_kwin_fake_input\n")
         if self.as_nobody:
             uid, gid = _nobody()
             for parent, folders, files in os.walk(self.root):
@@ -397,8 +444,24 @@ class KWinDesktop(Sandbox):
         self.bus = wait_until(connect, 10, "the session bus answers")
 
     def _start_kwin(self):
+        self.kwin = self._launch_kwin(["--virtual"])
+        if (self.compositing_type() != "OpenGL" and shutil.which("sway")
+                and shutil.which("grim")):
+            # KWin 6 paints its virtual outputs with OpenGL only on a DRM render node; painted
+            # with QPainter they have no ScreenShot2. Then KWin runs in the windows of a headless
+            # sway instead, whose screenshots show what KWin paints.
+            self.stop_process(self.kwin)
+            self._processes.remove(self.kwin)
+            self._start_host()
+            self.kwin = self._launch_kwin(["--wayland-display", self.host_display])
+            self._place_on_host()
+        # What a Plasma session of this KWin tells its programs.
+        version = self._support_value("KWin version")
+        self.env["KDE_SESSION_VERSION"] = version.split(".")[0]
+
+    def _launch_kwin(self, backend):
         width, height = self.output_size
-        command = [os.path.join(self.root, "kwin", "kwin_wayland"), "--virtual",
+        command = [os.path.join(self.root, "kwin", "kwin_wayland"), *backend,
                    "--width", str(width), "--height", str(height),
                    "--output-count", str(self.output_count), "--no-lockscreen",
                    "--socket", self.socket_name]
@@ -414,13 +477,13 @@ class KWinDesktop(Sandbox):
         env_before = self.env
         self.env = kwin_env
         try:
-            self.kwin = self._spawn(command, "kwin")
+            kwin = self._spawn(command, "kwin")
         finally:
             self.env = env_before
         socket_path = os.path.join(self.env["XDG_RUNTIME_DIR"], self.socket_name)
 
         def ready():
-            if self.kwin.poll() is not None:
+            if kwin.poll() is not None:
                 raise RuntimeError(f"KWin ended at start-up:\n{self.log('kwin')}")
             if not os.path.exists(socket_path):
                 return False
@@ -429,6 +492,70 @@ class KWinDesktop(Sandbox):
             except DBusError:
                 return False
         wait_until(ready, 20, "KWin shows its outputs")
+        return kwin
+
+    def _start_host(self):
+        """A headless sway with an output for each of KWin's, side by side, painting in
+        memory; as the desktop's user, in its runtime folder."""
+        width, height = self.output_size
+        self.host_outputs = [f"HEADLESS-{number + 1}" for number in range(self.output_count)]
+        config = os.path.join(self.root, "host.conf")
+        with open(config, "w") as out:
+            for number, name in enumerate(self.host_outputs):
+                out.write(f"output {name} mode {width}x{height} position {number * width} 0\n")
+            out.write("default_border none\nfocus_follows_mouse no\nxwayland disable\n")
+        os.chmod(config, 0o644)
+        runtime = self.env["XDG_RUNTIME_DIR"]
+        before = set(os.listdir(runtime))
+        host_env = {"PATH": self.env["PATH"], "HOME": self.env["HOME"],
+                    "XDG_RUNTIME_DIR": runtime, "WLR_BACKENDS": "headless",
+                    "WLR_RENDERER": "pixman", "WLR_LIBINPUT_NO_DEVICES": "1",
+                    "WLR_HEADLESS_OUTPUTS": str(self.output_count)}
+        env_before = self.env
+        self.env = host_env
+        try:
+            self.host = self._spawn(["sway", "--config", config], "host")
+        finally:
+            self.env = env_before
+
+        def sockets():
+            if self.host.poll() is not None:
+                raise RuntimeError(f"sway ended at start-up:\n{self.log('host')}")
+            new = set(os.listdir(runtime)) - before
+            display = [n for n in new if n.startswith("wayland-") and not n.endswith(".lock")]
+            ipc = [n for n in new if n.startswith("sway-ipc.") and n.endswith(".sock")]
+            return display and ipc and (display[0], ipc[0])
+        self.host_display, ipc = wait_until(sockets, 15, "sway makes its sockets")
+        self.host_env = dict(self.env, WAYLAND_DISPLAY=self.host_display,
+                             SWAYSOCK=os.path.join(runtime, ipc))
+
+    def _host_tool(self, command):
+        result = subprocess.run(self._as_desktop_user(command), env=self.host_env,
+                                stdin=subprocess.DEVNULL, capture_output=True, timeout=30)
+        if result.returncode != 0:
+            raise RuntimeError(f"{' '.join(command)} failed: "
+                               f"{result.stderr.decode(errors='replace').strip()}")
+        return result.stdout
+
+    def _place_on_host(self):
+        """Each of KWin's windows full screen on its own output of sway, in KWin's order."""
+        def kwin_windows():
+            found, pending = [], [json.loads(self._host_tool(["swaymsg", "-t", "get_tree"]))]
+            while pending:
+                node = pending.pop()
+                pending += node.get("nodes", []) + node.get("floating_nodes", [])
+                if node.get("pid") == self.kwin.pid:
+                    found.append(node["id"])
+            return sorted(found) if len(found) == self.output_count else None
+        windows = wait_until(kwin_windows, 10, "KWin's windows show on sway")
+        for window, output in zip(windows, self.host_outputs):
+            self._host_tool(["swaymsg", f"[con_id={window}] move container to output {output}, "
+                             "fullscreen enable"])
+        kwin_outputs = [name for name, _ in sorted(self.outputs(), key=lambda o: o[1].x)]
+        self.host_output_of = dict(zip(kwin_outputs, self.host_outputs))
+        size = tuple(self.output_size)
+        wait_until(lambda: all((rect.width, rect.height) == size for _, rect in self.outputs()),
+                   10, f"KWin's outputs take the size of sway's, {size}")
 
     def stop(self):
         if self._typist is not None:
@@ -483,7 +610,8 @@ class KWinDesktop(Sandbox):
 
     def run_script(self, source, timeout=5):
         """Runs source as a KWin script and returns what it printed with emit(value), decoded:
-        a list. The script has record(client) and matching(app_id) at hand."""
+        a list. The script has record(window), matching(app_id), windowList() and ACTIVE (the
+        name of the active window's property) at hand."""
         name = f"{SCRIPT_MARK}-{os.getpid()}-{next(self._scripts)}"
         mark = f"js: {name} "
         path = os.path.join(self.root, "scripts", name + ".js")
@@ -524,6 +652,23 @@ class KWinDesktop(Sandbox):
     def support_information(self):
         return self.kwin_call("/KWin", "org.kde.KWin", "supportInformation")[0]
 
+    def _support_value(self, key):
+        """The first "key: value" of KWin's report, or None."""
+        for line in self.support_information().splitlines():
+            found, _, value = line.partition(": ")
+            if found == key:
+                return value
+        return None
+
+    def compositing_type(self):
+        """How KWin paints: OpenGL or QPainter."""
+        return self._support_value("Compositing Type")
+
+    def effect_supported(self, effect):
+        """Whether KWin can run the effect here (its Overview, for one, needs OpenGL)."""
+        return self.call("org.kde.KWin", "/Effects", "org.kde.kwin.Effects", "isEffectSupported",
+                         "s", effect)[0]
+
     def outputs(self):
         """The enabled outputs as (name, Rect), from KWin's own report."""
         found, name, enabled = [], None, False
@@ -547,7 +692,7 @@ class KWinDesktop(Sandbox):
 
     def windows(self):
         """Every client KWin manages, as the dictionaries of record() in the script."""
-        return self.run_script("workspace.clientList().forEach(function (c) { emit(record(c)); });")
+        return self.run_script("windowList().forEach(function (c) { emit(record(c)); });")
 
     def views(self):
         outputs = self.outputs()
@@ -597,6 +742,15 @@ class KWinDesktop(Sandbox):
 
     def screenshot(self, output=None):
         """One output's picture as it is on the screen now, or the whole workspace's."""
+        if self.host_output_of is not None:
+            # sway paints an output only when something on it changed, and KWin, waiting to hear
+            # that its last frame was painted, can stall with a change of its own unshown: a new
+            # background has sway paint every output, then KWin its latest frame, then sway that.
+            self._host_tool(["swaymsg", "output * background #000000 solid_color"])
+            time.sleep(HOST_FRAMES)
+            where = ["-o", self.host_output_of[output]] if output is not None else []
+            image = Image(self._host_tool(["grim", "-t", "ppm", *where, "-"]))
+            return KWinImage(image.width, image.height, image.pixels)
         if output is None:
             return self._capture("CaptureWorkspace", "")
         return self._capture("CaptureScreen", "s", output)
@@ -618,10 +772,11 @@ class KWinDesktop(Sandbox):
             if not self.kwin_input or not os.access(self.kwin_input, os.X_OK):
                 raise RuntimeError(f"not a program: {self.kwin_input!r} "
                                    "(set VANTREL_E2E_KWIN_INPUT)")
-            self._typist = subprocess.Popen(
-                self._as_desktop_user([self.kwin_input]), env=self.env, stdin=subprocess.PIPE,
-                stdout=subprocess.PIPE, stderr=open(self.log_path("kwin-input"), "ab"),
-                text=True, start_new_session=True)
+            with open(self.log_path("kwin-input"), "ab") as log:
+                self._typist = subprocess.Popen(
+                    self._as_desktop_user([self.kwin_input]), env=self.env,
+                    stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=log, text=True,
+                    start_new_session=True)
         self._typist.stdin.write(line + "\n")
         self._typist.stdin.flush()
         answer = self._typist.stdout.readline().strip()
@@ -657,7 +812,7 @@ class KWinDesktop(Sandbox):
         self.run_script(f"""
             matching({json.dumps(app_id)}).slice(0, 1).forEach(function (c) {{
                 c.minimized = false;
-                workspace.activeClient = c;
+                workspace[ACTIVE] = c;
             }});""")
 
     def close(self, app_id):

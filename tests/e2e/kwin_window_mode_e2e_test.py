@@ -28,7 +28,8 @@ LOCKED_APP_ID = kwin_e2e_test.LOCKED_APP_ID
 class KWinWindowModeTest(kwin_e2e_test.KWinLockTest):
     # The cases of the class it builds on run from their own file.
     test_keys_go_to_the_prompt_and_the_password_unlocks = None
-    test_kwins_views_never_show_it_while_locked = None
+    test_the_window_switcher_never_shows_it_while_locked = None
+    test_the_overview_and_present_windows_never_show_it_while_locked = None
     test_quitting_vantrel_takes_the_marks_off = None
 
     def launch_locked(self):
