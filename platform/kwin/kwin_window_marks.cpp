@@ -33,6 +33,8 @@ QDBusMessage scriptingCall(const QString& method, const QVariantList& arguments 
     QDBusMessage message =
         QDBusMessage::createMethodCall(kwinService, scriptingPath, scriptingInterface, method);
     message.setArguments(arguments);
+    // KWin is there or it is not: the bus never starts one for us.
+    message.setAutoStartService(false);
     return message;
 }
 
