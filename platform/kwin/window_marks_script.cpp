@@ -8,8 +8,10 @@
 namespace vantrel::kwin {
 namespace {
 
-// A window counts as marked by us when it has all four marks: no window of a free application
-// has them, whatever set them, so nothing needs remembering between scripts.
+// A window counts as marked by us when it has all the marks: no window of a free application
+// has them, whatever set them, so nothing needs remembering between scripts. An X11 window keeps
+// its task-bar entry (an empty picture there): KWin would write the skip into its
+// _NET_WM_STATE, where Vantrel itself reads whether the application is an ordinary one.
 constexpr const char* scriptBody = R"js(
 const marked = new Set(rules.markedWindows);
 const free = new Set(rules.freeWindows);
@@ -38,21 +40,23 @@ function shouldMark(window) {
 }
 
 function isMarked(window) {
-    return window.opacity < 0.01 && window.skipSwitcher && window.skipTaskbar && window.skipPager;
+    return window.opacity < 0.01 && window.skipSwitcher && window.skipPager &&
+           (window.windowId || window.skipTaskbar);
+}
+
+function setMarks(window, on) {
+    window.skipSwitcher = on;
+    window.skipPager = on;
+    if (!window.windowId)
+        window.skipTaskbar = on;
+    window.opacity = on ? 0 : 1;
 }
 
 function apply(window) {
-    if (shouldMark(window)) {
-        window.skipSwitcher = true;
-        window.skipTaskbar = true;
-        window.skipPager = true;
-        window.opacity = 0;
-    } else if (isMarked(window)) {
-        window.skipSwitcher = false;
-        window.skipTaskbar = false;
-        window.skipPager = false;
-        window.opacity = 1;
-    }
+    if (shouldMark(window))
+        setMarks(window, true);
+    else if (isMarked(window))
+        setMarks(window, false);
 }
 
 function watch(window) {

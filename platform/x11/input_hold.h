@@ -40,6 +40,7 @@ public:
     // Lets go whatever is held, into the keyboard target.
     void thaw();
     bool isFrozen() const;
+    std::chrono::milliseconds deadline() const { return m_deadline; }
 
     // Where held keys go at the thaw; 0 for wherever the focus is then.
     void setKeyboardTarget(std::uint32_t window);

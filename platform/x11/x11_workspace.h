@@ -144,6 +144,8 @@ private:
     void watchLockedWindows();
     // Shields the windows of the applications asked for, and new windows that may be theirs.
     void applyShields();
+    // Clears the held flag once the watchdog's deadline has let the input go.
+    void followWatchdog();
     kwin::WindowMarkRules markRules() const;
 
     void requestActivation(quint32 window);

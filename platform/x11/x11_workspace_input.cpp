@@ -57,6 +57,7 @@ void X11Workspace::freezeInput() {
     if (m_hold.isFrozen()) {
         // The sentinel may have frozen it.
         setInputHeld(true);
+        followWatchdog();
         return;
     }
     // An open menu of ours holds the keyboard itself; taking it would close nothing and lose it.
@@ -68,6 +69,19 @@ void X11Workspace::freezeInput() {
     m_awaitedClients.clear();
     m_hold.freeze();
     setInputHeld(m_hold.isFrozen());
+    followWatchdog();
+}
+
+void X11Workspace::followWatchdog() {
+    // Once the watchdog has let the input go, this program no longer waits on it either: a
+    // window awaited or a map never heard of (KWin lists some windows late, or never) would
+    // otherwise keep files unread for good.
+    QTimer::singleShot(m_hold.deadline() + std::chrono::milliseconds(10), this, [this] {
+        if (isInputHeld() && !m_hold.isFrozen()) {
+            m_awaitedClients.clear();
+            setInputHeld(false);
+        }
+    });
 }
 
 bool X11Workspace::isLockedClient(xcb_window_t window) const {
