@@ -1,8 +1,8 @@
 """A private X11 desktop for driving Vantrel as a user would: a sandbox of its own (HOME and the
-XDG folders in a temporary folder), a private session bus, Xvfb, a window manager (openbox,
-xfwm4, or kwin_x11 for runs by hand) and tint2. Used by the end-to-end tests and the benchmark; the sandbox and its bus serve
-the Wayland desktop (wayland_desktop.py) too. Standard library only; the X tools are xdotool,
-wmctrl, xrandr, xprop, xwininfo and ImageMagick's import."""
+XDG folders in a temporary folder), a private session bus, Xvfb, a window manager (openbox, xfwm4
+or kwin_x11) and tint2. Used by the end-to-end tests and the benchmark; the sandbox and its bus
+serve the Wayland desktop (wayland_desktop.py) too. Standard library only; the X tools are
+xdotool, wmctrl, xrandr, xprop, xwininfo and ImageMagick's import."""
 
 import os
 import re
@@ -235,9 +235,9 @@ class Sandbox:
 class VirtualDesktop(Sandbox):
     """An X11 desktop in its sandbox: Xvfb, a window manager and, unless left out, tint2. Start
     with start(), stop with stop() (or use it as a context manager). The window manager is openbox,
-    xfwm4 or kwin_x11; left out, it comes from $VANTREL_E2E_WM, else openbox. Monitors given here (as for
-    set_monitors) are in place before the window manager starts: xfwm4 takes no notice of later
-    changes."""
+    xfwm4 or kwin_x11; left out, it comes from $VANTREL_E2E_WM, else openbox. Monitors given here
+    (as for set_monitors) are in place before the window manager starts: xfwm4 takes no notice of
+    later changes."""
 
     def __init__(self, with_panel=True, window_manager=None, screen=(SCREEN_WIDTH, SCREEN_HEIGHT),
                  monitors=None):
@@ -278,12 +278,18 @@ class VirtualDesktop(Sandbox):
         if not number:
             raise RuntimeError("Xvfb did not start: " + self.log("xvfb"))
         self.env["DISPLAY"] = ":" + number
+        # Programs the bus starts on request (KWin's kglobalaccel, which takes its shortcuts from
+        # the X server) find the display as in a real session.
+        self.run(["dbus-update-activation-environment", "DISPLAY"])
 
     def _start_window_manager(self):
         if self.window_manager == "openbox":
             self._spawn(["openbox"], "openbox")
             name = "Openbox"
         elif self.window_manager == "kwin_x11":
+            # Four desktops, as openbox and xfwm4 have; KWin starts with one.
+            with open(os.path.join(self.env["XDG_CONFIG_HOME"], "kwinrc"), "w") as config:
+                config.write("[Desktops]\nNumber=4\nRows=1\n")
             # Without compositing: on Xvfb it would draw through llvmpipe, slowly.
             self.spawn(["kwin_x11", "--replace"], "kwin_x11", extra_env={"KWIN_COMPOSE": "N"})
             name = "KWin"
@@ -294,6 +300,11 @@ class VirtualDesktop(Sandbox):
             name = "Xfwm4"
         wait_until(lambda: self.window_manager_name() == name, 15,
                    f"{self.window_manager} manages the screen")
+        if (self.window_manager == "kwin_x11"
+                and "Could not locate decoration plugin" in self.log("kwin_x11")):
+            # Its fallback, Aurorae, builds each frame in QML: KWin then shows a new window's
+            # frame for a good part of a second before it gives it its place and size.
+            raise RuntimeError("KWin has no Breeze decoration (Debian: kwin-style-breeze)")
 
     def window_manager_name(self):
         check = self._window_ids("_NET_SUPPORTING_WM_CHECK")
