@@ -571,6 +571,7 @@ class KWinDesktop(Sandbox):
             self.stop_process(process)
         if self._typist is not None:
             self.stop_process(self._typist)
+            self._typist.stdout.close()
             self._typist = None
         # What they started, such as services the bus activated, goes with them.
         for group in groups:
