@@ -1,5 +1,6 @@
 #include "platform/kwin/window_marks_script.h"
 
+#include <algorithm>
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -114,6 +115,39 @@ QString compact(const QJsonObject& object) {
 }
 
 } // namespace
+
+WindowMarkRulesBuilder::WindowMarkRulesBuilder(const QList<WindowOwner>& pending,
+                                               QStringList lockedApplicationIds) {
+    m_rules.lockedApplicationIds = std::move(lockedApplicationIds);
+    for (const WindowOwner& owner : pending) {
+        if (!m_rules.pendingProcesses.contains(owner.processIdentifier))
+            m_rules.pendingProcesses.append(owner.processIdentifier);
+    }
+}
+
+void WindowMarkRulesBuilder::addWindow(const QString& key, bool pending,
+                                       std::optional<qint64> processIdentifier,
+                                       const QStringList& applicationIds) {
+    if (pending) {
+        m_rules.markedWindows.append(key);
+        return;
+    }
+    const bool caught =
+        (processIdentifier && m_rules.pendingProcesses.contains(*processIdentifier)) ||
+        std::any_of(applicationIds.cbegin(), applicationIds.cend(), [this](const QString& id) {
+            return m_rules.lockedApplicationIds.contains(id);
+        });
+    if (caught)
+        m_rules.freeWindows.append(key);
+}
+
+WindowMarkRules WindowMarkRulesBuilder::rules() const {
+    WindowMarkRules sorted = m_rules;
+    std::sort(sorted.pendingProcesses.begin(), sorted.pendingProcesses.end());
+    sorted.markedWindows.sort();
+    sorted.freeWindows.sort();
+    return sorted;
+}
 
 QString windowMarksScript(const WindowMarkRules& rules, const ScriptReport& report) {
     QJsonArray processes;

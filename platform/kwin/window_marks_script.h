@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/window_list.h"
+
+#include <optional>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -18,6 +21,21 @@ struct WindowMarkRules {
     QStringList lockedApplicationIds;
 
     friend bool operator==(const WindowMarkRules&, const WindowMarkRules&) = default;
+};
+
+// The rules from one desktop's windows: the waiting applications and the locked ids first, then
+// each window Vantrel knows, whatever the desktop calls it.
+class WindowMarkRulesBuilder {
+public:
+    WindowMarkRulesBuilder(const QList<WindowOwner>& pending, QStringList lockedApplicationIds);
+    // A free window is listed only where the script's rules for new windows would mark it: with
+    // nothing locked, the rules stay the same as windows come and go.
+    void addWindow(const QString& key, bool pending, std::optional<qint64> processIdentifier,
+                   const QStringList& applicationIds);
+    WindowMarkRules rules() const;
+
+private:
+    WindowMarkRules m_rules;
 };
 
 // A KWin script that marks the windows the rules name (skipped by the switcher, the pager and the

@@ -145,35 +145,22 @@ void X11Workspace::applyShields() {
 }
 
 kwin::WindowMarkRules X11Workspace::markRules() const {
-    kwin::WindowMarkRules rules;
-    if (m_providers.lockedApplicationIds)
-        rules.lockedApplicationIds = m_providers.lockedApplicationIds();
-    for (const WindowOwner& owner : m_shieldedOwners) {
-        if (!rules.pendingProcesses.contains(owner.processIdentifier))
-            rules.pendingProcesses.append(owner.processIdentifier);
-    }
+    kwin::WindowMarkRulesBuilder rules(m_shieldedOwners, m_providers.lockedApplicationIds
+                                                             ? m_providers.lockedApplicationIds()
+                                                             : QStringList{});
     // KWin lists the windows it manages, by their client window.
     for (auto client = m_clients.cbegin(); client != m_clients.cend(); ++client) {
         const x11::ClientWindow& window = client.value().window;
-        const QString key = QStringLiteral("x11:") + QString::number(client.key());
         const bool pending = std::any_of(
             m_shieldedOwners.cbegin(), m_shieldedOwners.cend(), [&](const WindowOwner& owner) {
                 return window.processIdentifier == owner.processIdentifier &&
                        (!window.applicationId || window.applicationId == owner.applicationId);
             });
-        if (pending)
-            rules.markedWindows.append(key);
-        // Listed only where the script's rules for new windows would mark it.
-        else if ((window.processIdentifier &&
-                  rules.pendingProcesses.contains(*window.processIdentifier)) ||
-                 (window.applicationId &&
-                  rules.lockedApplicationIds.contains(*window.applicationId)))
-            rules.freeWindows.append(key);
+        rules.addWindow(QStringLiteral("x11:") + QString::number(client.key()), pending,
+                        window.processIdentifier,
+                        window.applicationId ? QStringList{*window.applicationId} : QStringList{});
     }
-    std::sort(rules.pendingProcesses.begin(), rules.pendingProcesses.end());
-    rules.markedWindows.sort();
-    rules.freeWindows.sort();
-    return rules;
+    return rules.rules();
 }
 
 void X11Workspace::thawInput() {

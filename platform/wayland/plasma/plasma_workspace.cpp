@@ -215,31 +215,19 @@ void PlasmaWorkspace::shieldApplications(const QList<WindowOwner>& owners) {
 }
 
 kwin::WindowMarkRules PlasmaWorkspace::markRules(const QList<WindowOwner>& owners) const {
-    kwin::WindowMarkRules rules;
-    rules.lockedApplicationIds = lockedApplicationIds();
-    for (const WindowOwner& owner : owners) {
-        if (!rules.pendingProcesses.contains(owner.processIdentifier))
-            rules.pendingProcesses.append(owner.processIdentifier);
-    }
+    kwin::WindowMarkRulesBuilder rules(owners, lockedApplicationIds());
     for (const auto& toplevel : toplevels()) {
         const auto& window = static_cast<const PlasmaWindow&>(*toplevel);
         if (!window.application)
             continue; // new to us: the script's own rules decide
         const WindowOwner owner{window.application->processIdentifier(),
                                 window.application->bundleIdentifier()};
-        if (owners.contains(owner))
-            rules.markedWindows.append(window.uuid);
-        // Listed only where the script's rules for new windows would mark it: with nothing
-        // locked, the rules stay the same as windows come and go.
-        else if (rules.pendingProcesses.contains(window.pid) ||
-                 rules.lockedApplicationIds.contains(window.appId) ||
-                 (owner.applicationId && rules.lockedApplicationIds.contains(*owner.applicationId)))
-            rules.freeWindows.append(window.uuid);
+        QStringList ids{window.appId};
+        if (owner.applicationId)
+            ids.append(*owner.applicationId);
+        rules.addWindow(window.uuid, owners.contains(owner), window.pid, ids);
     }
-    std::sort(rules.pendingProcesses.begin(), rules.pendingProcesses.end());
-    rules.markedWindows.sort();
-    rules.freeWindows.sort();
-    return rules;
+    return rules.rules();
 }
 
 WaylandRunningApplication::Identity PlasmaWorkspace::identify(const ToplevelState& state) {
