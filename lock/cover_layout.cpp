@@ -56,7 +56,12 @@ CoverPlan planCovers(const CoverFacts& facts) {
         const WindowOwner* owner = lockedOwnerOf(window, facts);
         if (owner == nullptr)
             continue;
-        const QRect area = globalWindowRect(*window.bounds, facts.mainScreenOrigin);
+        QRect area = globalWindowRect(*window.bounds, facts.mainScreenOrigin);
+        if (window.inTransition) {
+            // A cover chasing a frame that moves every few milliseconds falls behind it.
+            for (const QRectF& screen : facts.screens)
+                area |= screen.toAlignedRect();
+        }
         if (area.isEmpty())
             continue;
         const bool hidden = std::any_of(hiding.cbegin(), hiding.cend(),

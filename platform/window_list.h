@@ -20,6 +20,10 @@ struct WindowDescription {
     // An icon the application put in the system tray: its own window inside the panel's. Covered
     // like its other windows; the lock window never stands over it.
     bool trayIcon = false;
+    // Only a stand-in of the window shows, its content withheld: a frame the window manager
+    // moves between the window and its icon as it minimises or restores it, or a shaded one.
+    // Where it shows next is not known, so a lock covers every screen while it lasts.
+    bool inTransition = false;
 };
 
 // One application of one process, as far as windows go.

@@ -124,6 +124,9 @@ std::optional<QList<WindowDescription>> X11WindowList::onScreenWindows() const {
         xcb_window_t topLevel;
         xcb_window_t owner; // the window that names the owning process
         QRect native;
+        // Asked of a frame's client only.
+        xcb_get_window_attributes_cookie_t clientAttributes{};
+        xcb_get_geometry_cookie_t clientGeometry{};
     };
     QList<Shown> shown;
     for (const TopLevelRequests& request : requests) {
@@ -143,10 +146,33 @@ std::optional<QList<WindowDescription>> X11WindowList::onScreenWindows() const {
             continue;
         }
         const int border = geometry->border_width;
-        shown.append({request.window,
-                      client != clientOfTopLevel.cend() ? client.value() : request.window,
-                      QRect(geometry->x, geometry->y, geometry->width + 2 * border,
-                            geometry->height + 2 * border)});
+        const xcb_window_t owner =
+            client != clientOfTopLevel.cend() ? client.value() : request.window;
+        Shown window{request.window, owner,
+                     QRect(geometry->x, geometry->y, geometry->width + 2 * border,
+                           geometry->height + 2 * border)};
+        if (owner != request.window) {
+            window.clientAttributes = xcb_get_window_attributes(c, owner);
+            window.clientGeometry = xcb_get_geometry(c, owner);
+        }
+        shown.append(window);
+    }
+    // A frame with its client unmapped, or smaller than its client: the window manager animates
+    // it to or from its icon (openbox, one title bar high), or has shaded it.
+    QList<bool> inTransition;
+    inTransition.reserve(shown.size());
+    for (const Shown& window : std::as_const(shown)) {
+        if (window.owner == window.topLevel) {
+            inTransition.append(false);
+            continue;
+        }
+        const auto attributes = x11::takeReply<xcb_get_window_attributes_reply_t>(
+            c, window.clientAttributes, &xcb_get_window_attributes_reply);
+        const auto client = x11::takeReply<xcb_get_geometry_reply_t>(c, window.clientGeometry,
+                                                                     &xcb_get_geometry_reply);
+        inTransition.append((attributes && attributes->map_state != XCB_MAP_STATE_VIEWABLE) ||
+                            (client && (client->width > window.native.width() ||
+                                        client->height > window.native.height())));
     }
 
     QList<xcb_window_t> ownerWindows;
@@ -173,6 +199,7 @@ std::optional<QList<WindowDescription>> X11WindowList::onScreenWindows() const {
         description.windowId = shown[i].topLevel;
         description.bounds = logical(shown[i].native);
         description.ownerProcessIdentifier = owners[i];
+        description.inTransition = inTransition[i];
         if (m_applicationOfWindow) {
             description.applicationId = m_applicationOfWindow(shown[i].owner);
         }

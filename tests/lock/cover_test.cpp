@@ -61,6 +61,22 @@ TEST(CoverPlan, FullScreenModeCoversEveryOtherScreen) {
               (QList<Cover>{{QRect(1280, 0, 1280, 800), {42}}, {QRect(0, 800, 1024, 768), {42}}}));
 }
 
+TEST(CoverPlan, ALockedWindowInTransitionHasEveryScreenCovered) {
+    CoverFacts facts;
+    facts.lockedApplications = {{42}};
+    facts.screens = {QRectF(0, 0, 1280, 800), QRectF(1280, 0, 1024, 768)};
+    WindowDescription titleBar = window(42, QRectF(400, 300, 340, 20), 77);
+    titleBar.inTransition = true;
+    WindowDescription free = window(7, QRectF(0, 0, 100, 100), 78);
+    free.inTransition = true;
+    facts.windows = {titleBar, free};
+    EXPECT_EQ(planCovers(facts).covers, (QList<Cover>{{QRect(0, 0, 2304, 800), {42}, 77}}));
+
+    // Settled, it is covered where it stands again.
+    facts.windows[0].inTransition = false;
+    EXPECT_EQ(planCovers(facts).covers, (QList<Cover>{{QRect(400, 300, 340, 20), {42}, 77}}));
+}
+
 TEST(CoverPlan, ALockedWindowInFrontOfOneOfOursAsksForARaise) {
     CoverFacts facts;
     facts.lockedApplications = {{42}};

@@ -428,12 +428,36 @@ TEST_F(X11DesktopTest, WindowListIsFrontToBackWithFrameBounds) {
             const WindowDescription& window = (*windows)[indexOf(*windows, client->pid())];
             ASSERT_TRUE(window.bounds.has_value());
             EXPECT_EQ(*window.bounds, QRectF(frameOf(client->windows[0])));
+            EXPECT_FALSE(window.inTransition);
             // The client area lies inside the frame, where it was asked to be.
             EXPECT_TRUE(window.bounds->contains(
                 QRectF(QPointF(window.bounds->x() + 1, window.bounds->y() + 1),
                        client == &front ? QSizeF(398, 298) : QSizeF(298, 198))));
         }
     }
+}
+
+TEST_F(X11DesktopTest, AFrameShowingLessThanItsWindowIsInTransition) {
+    // Shaded, only the title bar shows, as in openbox's minimise and restore animations.
+    ASSERT_TRUE(startDesktop());
+    const WindowList& windowList = *desktop->windowList;
+    Recorder recorder(*desktop->workspace);
+    TestClient client({u"geometry=300x200+100+100"_s});
+    ASSERT_TRUE(recorder.waitForLaunch(client.pid()));
+    const auto transition = [&]() -> std::optional<bool> {
+        const auto windows = windowList.onScreenWindows();
+        for (const WindowDescription& window : windows.value_or(QList<WindowDescription>{})) {
+            if (window.ownerProcessIdentifier == client.pid())
+                return window.inTransition;
+        }
+        return std::nullopt;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return transition() == false; }, deadlineMs));
+    const QString id = hex(client.windows[0]);
+    runTool(u"wmctrl"_s, {u"-i"_s, u"-r"_s, id, u"-b"_s, u"add,shaded"_s});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return transition() == true; }, deadlineMs));
+    runTool(u"wmctrl"_s, {u"-i"_s, u"-r"_s, id, u"-b"_s, u"remove,shaded"_s});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return transition() == false; }, deadlineMs));
 }
 
 TEST_F(X11DesktopTest, ActivateSelfTakesTheFocusThroughTheWindowManager) {
