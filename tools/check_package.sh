@@ -52,9 +52,7 @@ VANTREL_PROGRAM=/usr/bin/vantrel \
     SingleInstanceTest.test_second_start_shows_the_first_and_ends \
     LoginItemTest.test_login_item_starts_the_vantrel_of_its_bundle || status=1
 # On KWin with its permission checks on, only the installed entry lets Vantrel see the windows.
-# KWin 6.3 (Debian 13) does not grant them to the installed Vantrel in this harness yet: it finds
-# entries through KService, whose lookup is still to be understood there.
-if dpkg-query -W -f='${Version}' kwin-wayland 2>/dev/null | grep -q '^4:5\.'; then
+if dpkg-query -W -f='${Status}' kwin-wayland 2>/dev/null | grep -q 'install ok installed'; then
     VANTREL_PROGRAM=/usr/bin/vantrel \
         VANTREL_DEFAULTS_TOOL=/usr/bin/vantrel-defaults \
         VANTREL_E2E_APP="$build/tests/e2e/vantrel-e2e-app" \

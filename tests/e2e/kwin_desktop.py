@@ -403,6 +403,16 @@ class KWinDesktop(Sandbox):
                 entry.write("[Desktop Entry]\nType=Application\nName=Keys\nNoDisplay=true\n"
                             f"Exec={os.path.realpath(self.kwin_input)}\n"
                             "X-KDE-Wayland-Interfaces=org_kde_kwin_fake_input\n")
+            # KWin 6 finds entries through KService, which since KDE Frameworks 6 lists
+            # applications only by an XDG applications menu. A Plasma session has its own
+            # (plasma-applications.menu); this bare KWin gets one that takes in every entry.
+            menus = os.path.join(self.env["XDG_CONFIG_HOME"], "menus")
+            os.makedirs(menus, exist_ok=True)
+            with open(os.path.join(menus, "applications.menu"), "w") as menu:
+                menu.write('<!DOCTYPE Menu PUBLIC "-//freedesktop//DTD Menu 1.0//EN"'
+                           ' "http://www.freedesktop.org/standards/menu-spec/1.0/menu.dtd">\n'
+                           "<Menu><Name>Applications</Name><DefaultAppDirs/>"
+                           "<DefaultDirectoryDirs/><Include><All/></Include></Menu>\n")
         if self.as_nobody:
             uid, gid = _nobody()
             for parent, folders, files in os.walk(self.root):
